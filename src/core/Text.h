@@ -1,0 +1,22 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+// Strings of the program are std::wstring: UTF-16 on Windows, UTF-32 natively.
+// These convert at the edges where bytes are stored or exchanged.
+namespace lorik {
+
+std::u16string ToUtf16(std::wstring_view text);
+std::wstring FromUtf16(std::u16string_view text);
+std::string ToUtf8(std::wstring_view text);
+std::wstring FromUtf8(std::string_view text);
+
+// Decimal text of a signed integer, as "%d" prints it.
+std::wstring DecimalText(long long value);
+// Zero-padded decimal text of at least `width` digits, as "%0*d" prints it.
+std::wstring PaddedDecimal(long long value, int width);
+
+// ASCII-only lower-casing, as the program compares INI keywords and meta-characters.
+std::wstring AsciiLower(std::wstring_view text);
+
+}  // namespace lorik

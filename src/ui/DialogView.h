@@ -1,0 +1,65 @@
+#pragma once
+#include <optional>
+#include <string>
+
+#include "core/Geometry.h"
+#include "core/WindowHandle.h"
+
+namespace lorik {
+class TimerPort;
+class HotkeyPort;
+}  // namespace lorik
+
+namespace lorik::ui {
+
+// SetWindowPos flags, the platform's values.
+namespace swp {
+inline constexpr unsigned kNoSize = 0x0001;
+inline constexpr unsigned kNoMove = 0x0002;
+inline constexpr unsigned kNoZOrder = 0x0004;
+inline constexpr unsigned kNoActivate = 0x0010;
+}  // namespace swp
+
+enum class ZOrder { Top, Topmost, NoTopmost };
+
+// One live dialog window and its controls, reached by control id. The host
+// attaches a view to a `Dialog` before WM_INITDIALOG and detaches it after
+// the window is gone. Rectangles of controls are in the dialog's client
+// coordinates; window rectangles are in screen coordinates.
+class DialogView {
+ public:
+  virtual ~DialogView() = default;
+
+  virtual WindowHandle Handle() const = 0;
+  // Ends a modal run with `result`, or destroys a modeless window.
+  virtual void EndDialog(int result) = 0;
+
+  // The window itself.
+  virtual Rect GetWindowRect() const = 0;
+  virtual Rect GetClientRect() const = 0;
+  virtual void SetWindowPos(std::optional<ZOrder> order, const Rect& rect, unsigned flags) = 0;
+  virtual void SetCaption(const std::wstring& text) = 0;
+  virtual void SetIcon(int iconResourceId) = 0;
+  virtual void Show(bool visible) = 0;
+  // Appends a separator and a command item to the system menu; false without a system menu.
+  virtual bool AppendSystemMenuItem(unsigned command, const std::wstring& text) = 0;
+  // Text of a string resource, empty when absent.
+  virtual std::wstring LoadString(int stringId) const = 0;
+
+  // Controls by id.
+  virtual bool HasItem(int id) const = 0;
+  virtual std::wstring GetItemText(int id) const = 0;
+  virtual void SetItemText(int id, const std::wstring& text) = 0;
+  virtual bool GetCheck(int id) const = 0;
+  virtual void SetCheck(int id, bool checked) = 0;
+  virtual void EnableItem(int id, bool enabled) = 0;
+  virtual void ShowItem(int id, bool visible) = 0;
+  virtual Rect GetItemRect(int id) const = 0;
+  virtual void SetItemRect(int id, const Rect& rect) = 0;
+
+  // Window-bound services.
+  virtual TimerPort& Timers() = 0;
+  virtual HotkeyPort& Hotkeys() = 0;
+};
+
+}  // namespace lorik::ui
