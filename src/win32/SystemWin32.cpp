@@ -1,0 +1,67 @@
+#include "win32/SystemWin32.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace lorik {
+
+int SystemWin32::ProcessorCount() {
+  SYSTEM_INFO info{};
+  GetSystemInfo(&info);
+  return static_cast<int>(info.dwNumberOfProcessors);
+}
+
+std::wstring SystemWin32::ExecutablePath() {
+  // Long paths: grow the buffer until the name fits.
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+std::optional<std::array<uint16_t, 4>> SystemWin32::FileVersion() {
+  const std::wstring path = ExecutablePath();
+  DWORD handle = 0;
+  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+  if (size == 0) return std::nullopt;
+  std::vector<BYTE> buffer(size);
+  if (!GetFileVersionInfoW(path.c_str(), 0, size, buffer.data())) return std::nullopt;
+  VS_FIXEDFILEINFO* info = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueW(buffer.data(), L"\\", reinterpret_cast<void**>(&info), &length) ||
+      info == nullptr || length < sizeof(VS_FIXEDFILEINFO)) {
+    return std::nullopt;
+  }
+  return std::array<uint16_t, 4>{HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
+                                 HIWORD(info->dwFileVersionLS), LOWORD(info->dwFileVersionLS)};
+}
+
+void SystemWin32::ExitProcess(int code) {
+  ::ExitProcess(static_cast<UINT>(code));
+}
+
+InstanceGuardWin32::InstanceGuardWin32(const wchar_t* name)
+    : mutex_(CreateMutexW(nullptr, FALSE, name)) {}
+
+InstanceGuardWin32::~InstanceGuardWin32() {
+  if (mutex_ == nullptr) return;
+  if (taken_) ReleaseMutex(mutex_);
+  CloseHandle(mutex_);
+}
+
+bool InstanceGuardWin32::TryTake() {
+  if (mutex_ == nullptr) return false;
+  if (taken_) return true;
+  const DWORD r = WaitForSingleObject(mutex_, 0);
+  taken_ = r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;
+  return taken_;
+}
+
+}  // namespace lorik

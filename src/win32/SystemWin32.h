@@ -1,0 +1,30 @@
+#pragma once
+#include <string>
+
+#include "platform/System.h"
+
+namespace lorik {
+
+class SystemWin32 final : public SystemPort {
+ public:
+  int ProcessorCount() override;
+  std::wstring ExecutablePath() override;
+  std::optional<std::array<uint16_t, 4>> FileVersion() override;
+  [[noreturn]] void ExitProcess(int code) override;
+};
+
+// The named mutex "Lorik.exe.mivo", created not owned; held until destruction once taken.
+class InstanceGuardWin32 final : public InstanceGuardPort {
+ public:
+  explicit InstanceGuardWin32(const wchar_t* name);
+  ~InstanceGuardWin32() override;
+  InstanceGuardWin32(const InstanceGuardWin32&) = delete;
+  InstanceGuardWin32& operator=(const InstanceGuardWin32&) = delete;
+  bool TryTake() override;
+
+ private:
+  void* mutex_ = nullptr;
+  bool taken_ = false;
+};
+
+}  // namespace lorik
