@@ -1,0 +1,26 @@
+#pragma once
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/Files.h"
+
+namespace lorik {
+
+// Files in memory, by exact path.
+class FakeFiles final : public FilePort {
+ public:
+  bool Exists(const std::wstring& path) override;
+  std::optional<std::vector<uint8_t>> ReadAll(const std::wstring& path) override;
+  // Fails, leaving the old content, while `failWrites` is set.
+  bool ReplaceAtomically(const std::wstring& path, std::span<const uint8_t> bytes) override;
+
+  std::map<std::wstring, std::vector<uint8_t>> files;
+  bool failWrites = false;
+  int writeAttempts = 0;
+};
+
+}  // namespace lorik
