@@ -1,0 +1,13 @@
+// The program's version, used by the version resource and by code that shows or checks it.
+#pragma once
+
+#define LORIK_VERSION_MAJOR 1
+#define LORIK_VERSION_MINOR 0
+#define LORIK_VERSION_PATCH 0
+#define LORIK_VERSION_BUILD 1
+
+#define LORIK_VERSION_STRINGIZE_(x) #x
+#define LORIK_VERSION_STRINGIZE(x) LORIK_VERSION_STRINGIZE_(x)
+// "1.0.0.1"
+#define LORIK_VERSION_TEXT \
+  LORIK_VERSION_STRINGIZE(LORIK_VERSION_MAJOR.LORIK_VERSION_MINOR.LORIK_VERSION_PATCH.LORIK_VERSION_BUILD)
