@@ -1,0 +1,123 @@
+#include "core/Path.h"
+
+namespace lorik {
+namespace {
+
+bool IsUnc(std::wstring_view path) {
+  return path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\';
+}
+
+// A root that ".." cannot climb above: "\", "X:\", "\\server" and "\\server\share".
+bool IsRoot(std::wstring_view path) {
+  if (path == L"\\") return true;
+  if (path.size() == 3 && path[1] == L':' && path[2] == L'\\') return true;
+  if (IsUnc(path)) {
+    const std::size_t slash = path.find(L'\\', 2);
+    if (slash == std::wstring_view::npos) return true;
+    // "\\server\" without a share is no root, nor is a folder below the share.
+    return slash + 1 < path.size() && path.find(L'\\', slash + 1) == std::wstring_view::npos;
+  }
+  return false;
+}
+
+// The root part of `dir` that a rooted file name is placed on.
+std::wstring RootOf(std::wstring_view dir) {
+  if (IsUnc(dir)) {
+    const std::size_t server = dir.find(L'\\', 2);
+    if (server == std::wstring_view::npos) return std::wstring(dir);
+    const std::size_t share = dir.find(L'\\', server + 1);
+    return std::wstring(dir.substr(0, share));
+  }
+  if (!dir.empty() && dir[0] == L'\\') return L"\\";
+  if (dir.size() >= 2 && dir[1] == L':')
+    return std::wstring(dir.substr(0, dir.size() >= 3 && dir[2] == L'\\' ? 3 : 2));
+  return {};
+}
+
+void AddBackslash(std::wstring& path) {
+  if (!path.empty() && path.back() != L'\\') path += L'\\';
+}
+
+// Works component by component between backslashes; empty components (doubled
+// backslashes) are kept as they are.
+std::wstring Canonicalize(std::wstring_view path) {
+  std::wstring out;
+  std::size_t i = 0;
+  while (i < path.size()) {
+    std::size_t end = path.find(L'\\', i);
+    if (end == std::wstring_view::npos) end = path.size();
+    const std::wstring_view part = path.substr(i, end - i);
+    if (part.empty()) {
+      out += L'\\';
+      ++i;
+    } else if (part == L".") {
+      if (end == path.size()) {
+        // A final "\." goes with its backslash, unless that backslash ends a root.
+        if (!out.empty() && !IsRoot(out)) out.pop_back();
+        i = end;
+      } else {
+        i = end + 1;
+      }
+    } else if (part == L"..") {
+      if (!IsRoot(out)) {
+        // Back to the backslash before the last component; the root "C:" loses its
+        // backslash here and gets it back below.
+        const std::size_t slash =
+            out.size() < 2 ? std::wstring::npos : out.rfind(L'\\', out.size() - 2);
+        out.resize(slash == std::wstring::npos ? 0 : slash);
+      } else if (end < path.size()) {
+        ++i;  // "C:\..\x" must not become "C:\\x"
+      }
+      i += 2;
+    } else {
+      out += part;
+      i = end;
+    }
+  }
+  if (out.empty()) out = L"\\";
+  if (out.size() == 2 && out[1] == L':') out += L'\\';
+  return out;
+}
+
+}  // namespace
+
+std::wstring PathFindExtension(std::wstring_view path) {
+  std::size_t dot = std::wstring_view::npos;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (path[i] == L'.')
+      dot = i;
+    else if (path[i] == L'\\' || path[i] == L'/' || path[i] == L' ')
+      dot = std::wstring_view::npos;
+  }
+  return dot == std::wstring_view::npos ? std::wstring() : std::wstring(path.substr(dot));
+}
+
+bool PathIsRelative(std::wstring_view path) {
+  if (path.empty()) return true;
+  return !(path[0] == L'\\' || (path.size() >= 2 && path[1] == L':'));
+}
+
+std::optional<std::wstring> PathCombine(std::wstring_view dir, std::wstring_view file) {
+  std::wstring joined;
+  if (file.empty()) {
+    joined = dir;
+  } else if (dir.empty() || !PathIsRelative(file)) {
+    if (dir.empty() || file[0] != L'\\' || IsUnc(file)) {
+      joined = file;
+    } else {
+      joined = RootOf(dir);
+      AddBackslash(joined);
+      joined += file.substr(1);
+    }
+  } else {
+    joined = dir;
+    AddBackslash(joined);
+    joined += file;
+  }
+  if (joined.size() >= kMaxPathChars) return std::nullopt;
+  std::wstring result = Canonicalize(joined);
+  if (result.size() >= kMaxPathChars) return std::nullopt;
+  return result;
+}
+
+}  // namespace lorik
