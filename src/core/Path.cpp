@@ -20,6 +20,14 @@ bool IsRoot(std::wstring_view path) {
   return false;
 }
 
+// Where ".." stops: a root, or a share path cut back to its server ("\\server\").
+bool CannotClimb(std::wstring_view path) {
+  if (IsRoot(path)) return true;
+  if (!IsUnc(path)) return false;
+  const std::size_t slash = path.find(L'\\', 2);
+  return slash == std::wstring_view::npos || slash + 1 == path.size();
+}
+
 // The root part of `dir` that a rooted file name is placed on.
 std::wstring RootOf(std::wstring_view dir) {
   if (IsUnc(dir)) {
@@ -59,7 +67,7 @@ std::wstring Canonicalize(std::wstring_view path) {
         i = end + 1;
       }
     } else if (part == L"..") {
-      if (!IsRoot(out)) {
+      if (!CannotClimb(out)) {
         // Back to the backslash before the last component; the root "C:" loses its
         // backslash here and gets it back below.
         const std::size_t slash =

@@ -4,6 +4,12 @@
 #include <string>
 #include <string_view>
 
+// The platform's headers define these three names as macros for their own functions. A
+// file that sees both uses ours and calls the platform's by their W names.
+#undef PathFindExtension
+#undef PathIsRelative
+#undef PathCombine
+
 // Path helpers with the platform's rules, so that naming decides the same way on every
 // build: "C:" drives, "\\server\share" shares, "\x" rooted paths, backslash separators.
 namespace lorik {

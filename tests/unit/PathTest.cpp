@@ -84,7 +84,9 @@ TEST(PathTest, CombineJoinsAndCanonicalises) {
       {L"C:\\work", L"x\\..", L"C:\\work"},
       {L"C:\\work", L"..", L"C:\\"},
       {L"C:\\", L".", L"C:\\"},
-      {L"C:\\work", L"...\\a", L"C:\\work\\...\\a"},  // three dots are a name
+      {L"\\\\srv\\share\\dir", L"..\\a", L"\\\\srv\\share\\a"},
+      {L"\\\\srv\\share\\dir", L"..\\..\\..\\a", L"\\\\srv\\a"},  // never above the server
+      {L"C:\\work", L"...\\a", L"C:\\work\\...\\a"},              // three dots are a name
       {L"C:\\work", L"a..b\\.c", L"C:\\work\\a..b\\.c"},
   };
   for (const CombineCase& c : cases)
