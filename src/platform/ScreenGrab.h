@@ -12,6 +12,10 @@ namespace lorik {
 class ScreenGrabPort {
  public:
   virtual ~ScreenGrabPort() = default;
+  // Whether the handle still names a window (IsWindow).
+  virtual bool IsWindow(WindowHandle source) = 0;
+  // Whether the window is shown (IsWindowVisible).
+  virtual bool IsWindowVisible(WindowHandle source) = 0;
   // Nothing when the source cannot be read or the picture cannot be created.
   virtual std::shared_ptr<const Picture> Grab(WindowHandle source, const Rect& area,
                                               int bitsPerPixel) = 0;

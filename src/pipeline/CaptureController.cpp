@@ -1,0 +1,201 @@
+#include "pipeline/CaptureController.h"
+
+#include <utility>
+
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
+#include "platform/ScreenGrab.h"
+
+namespace lorik {
+namespace {
+
+constexpr wchar_t kTargetGone[] = L"キャプチャ対象が離脱!";
+constexpr wchar_t kTargetHidden[] = L"キャプチャ対象の幅や高さが0?";
+constexpr wchar_t kCaptureFailed[] = L"キャプチャ失敗";
+constexpr wchar_t kCaption[] = L"Lorik";
+
+void RenewIfChanged(SharedText& shared, const std::wstring& text) {
+  if (shared.str() != text) shared = SharedText(text);
+}
+
+}  // namespace
+
+CaptureController::CaptureController(std::shared_ptr<PipelineState> state, ScreenGrabPort& grab,
+                                     ClockPort& clock, MessageBoxPort& messages,
+                                     PressFeedbackPort& feedback, ShotSettings& shots,
+                                     CaptureSettings& capture, SaveSettings& save,
+                                     GeneralSettings& general)
+    : state_(std::move(state)),
+      grab_(grab),
+      clock_(clock),
+      messages_(messages),
+      feedback_(feedback),
+      shots_(shots),
+      capture_(capture),
+      save_(save),
+      general_(general) {}
+
+void CaptureController::ShowGrabMessage(const wchar_t* text) {
+  if (grabMessageOpen_) return;
+  grabMessageOpen_ = true;
+  messages_.Show(text, L"", mb::kOk);
+  grabMessageOpen_ = false;
+}
+
+bool CaptureController::GrabArea(std::shared_ptr<const Picture>& picture, CaptureSettings& capture,
+                                 int bitDepth, bool showMessages) {
+  const WindowHandle source = capture.targetWindow;
+  if (!source) return false;
+  if (!grab_.IsWindow(source)) {
+    capture.targetWindow = WindowHandle{};
+    if (showMessages) ShowGrabMessage(kTargetGone);
+    return false;
+  }
+  if (!grab_.IsWindowVisible(source)) {
+    if (showMessages) ShowGrabMessage(kTargetHidden);
+    return false;
+  }
+  const Rect area = capture.captureArea;
+  if (area.Width() == 0 || area.Height() == 0) return false;
+  // A picture that could not be made still counts as a grab; its frame fails
+  // in conversion with the encoder's message.
+  picture = grab_.Grab(source, area, bitDepth);
+  return true;
+}
+
+void CaptureController::SyncWorkerSettings() {
+  const WorkerSettings now{save_.imageType, save_.useDiskCache, general_.supressErrorDialog};
+  if (publishedOnce_ && now == published_) return;
+  state_->PublishSettings(now);
+  published_ = now;
+  publishedOnce_ = true;
+}
+
+void CaptureController::SizeHistories() {
+  const size_t count = shots_.multiShots.size();
+  if (histories_.size() != count) histories_.resize(count);
+  if (texts_.size() != count) texts_.resize(count);
+}
+
+const CaptureController::ProfileTexts& CaptureController::TextsOf(size_t index,
+                                                                  const MultiShotProfile& profile) {
+  ProfileTexts& texts = texts_[index];
+  RenewIfChanged(texts.folder, profile.folder);
+  RenewIfChanged(texts.pattern, profile.format);
+  return texts;
+}
+
+size_t CaptureController::HistorySize(size_t index) const {
+  return index < histories_.size() ? histories_[index].size() : 0;
+}
+
+void CaptureController::CaptureTick() {
+  SyncWorkerSettings();
+  SizeHistories();
+  std::shared_ptr<const Picture> picture;
+  if (!GrabArea(picture, capture_, save_.imageBitDepth, capture_.showDialogOnLost)) return;
+
+  CapturedFrame tick;
+  tick.picture = std::move(picture);
+  tick.captureTime = clock_.LocalTime();
+
+  // The wake-up is decided per append rather than from the count before the
+  // tick: a worker may empty the buffer and sleep between two appends.
+  bool foundEmpty = false;
+  const int64_t capacity = save_.conversionBuffSize;
+  for (size_t i = 0; i < shots_.multiShots.size(); ++i) {
+    MultiShotProfile& profile = shots_.multiShots[i];
+    if (profile.skipCounter < profile.numberOfCaptureSkippedAfterSave) {
+      ++profile.skipCounter;
+      continue;
+    }
+    profile.skipCounter = 0;
+
+    FrameQueue& history = histories_[i];
+    const ProfileTexts& texts = TextsOf(i, profile);
+    CapturedFrame frame;
+    frame.captureTime = tick.captureTime;
+    frame.startTime = profile.startTime;
+    frame.picture = tick.picture;
+    frame.folder = texts.folder;
+    frame.pattern = texts.pattern;
+    frame.profileNo = static_cast<int32_t>(i + 1);
+    history.push_back(std::move(frame));
+
+    if (profile.pendingCount > 0) {
+      std::lock_guard lock(state_->conversionLock);
+      FrameQueue& buffer = state_->conversionBuffer;
+      while (profile.pendingCount > 0 && static_cast<int64_t>(buffer.size()) <= capacity &&
+             !history.empty()) {
+        CapturedFrame next = history.pop_front();
+        next.startTime = profile.startTime;
+        if (buffer.empty()) foundEmpty = true;
+        buffer.push_back(std::move(next));
+        --profile.pendingCount;
+      }
+      state_->conversionCount.store(static_cast<uint32_t>(buffer.size()));
+    }
+
+    const size_t before = profile.numberOfSavedImageBeforeHotkey > 0
+                              ? static_cast<size_t>(profile.numberOfSavedImageBeforeHotkey)
+                              : 0;
+    while (history.size() > before) history.pop_front();
+  }
+  if (foundEmpty) state_->WakeConverters(true);
+}
+
+void CaptureController::TakeSingleShot() {
+  SyncWorkerSettings();
+  std::shared_ptr<const Picture> picture;
+  if (!GrabArea(picture, capture_, save_.imageBitDepth, capture_.showDialogOnLost)) {
+    if (general_.supressErrorDialog) {
+      messages_.Beep();
+    } else {
+      messages_.Show(kCaptureFailed, kCaption, mb::kIconError);
+    }
+    return;
+  }
+  CapturedFrame frame;
+  frame.picture = std::move(picture);
+  frame.captureTime = clock_.LocalTime();
+  frame.startTime = frame.captureTime;
+  RenewIfChanged(singleTexts_.folder, shots_.singleShot.folder);
+  RenewIfChanged(singleTexts_.pattern, shots_.singleShot.format);
+  frame.folder = singleTexts_.folder;
+  frame.pattern = singleTexts_.pattern;
+  frame.profileNo = 0;
+  if (state_->AppendForConversion(std::move(frame))) state_->WakeConverters(false);
+}
+
+void CaptureController::TriggerMultiShot(size_t index) {
+  feedback_.PressFeedback(ButtonSet::MultiShot);
+  if (index >= shots_.multiShots.size()) return;
+  MultiShotProfile& profile = shots_.multiShots[index];
+
+  const uint64_t elapsed = clock_.TickCount() - profile.lastTriggerTick;
+  const uint64_t skip =
+      profile.numberOfCaptureSkippedAfterSave > 0 ? profile.numberOfCaptureSkippedAfterSave : 0;
+  const uint64_t interval = (skip + 1) * static_cast<uint64_t>(capture_.periodBetweenEachCapture);
+  // A period of 0 is refused by the settings check; take it as "no frame
+  // interval known", which starts a new shot.
+  uint64_t n = interval > 0 ? elapsed / interval : UINT64_MAX;
+
+  const int64_t before = profile.numberOfSavedImageBeforeHotkey;
+  const int64_t after = profile.numberOfSavedImageAfterHotkey;
+  const uint64_t limit = before + after > 0 ? static_cast<uint64_t>(before + after) : 0;
+  if (n > limit) {
+    n = limit;
+    profile.startTime = clock_.LocalTime();
+  }
+  const int64_t room = static_cast<int64_t>(save_.conversionBuffSize) -
+                       static_cast<int64_t>(state_->conversionCount.load());
+  if (room <= 0) {
+    n = 0;
+  } else if (n > static_cast<uint64_t>(room)) {
+    n = static_cast<uint64_t>(room);
+  }
+  profile.pendingCount += static_cast<int32_t>(n);
+  profile.lastTriggerTick = clock_.TickCount();
+}
+
+}  // namespace lorik

@@ -1,0 +1,86 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "app/Settings.h"
+#include "pipeline/CapturedFrame.h"
+#include "pipeline/PipelineState.h"
+
+namespace lorik {
+
+class ScreenGrabPort;
+class ClockPort;
+class MessageBoxPort;
+
+// The picture sets of the main button.
+enum class ButtonSet { SingleShot = 0, MultiShot = 1, Folder = 2 };
+
+// The press feedback of the main button, given by the main window.
+class PressFeedbackPort {
+ public:
+  virtual ~PressFeedbackPort() = default;
+  virtual void PressFeedback(ButtonSet set) = 0;
+};
+
+// The user-interface side of the pipeline: the capture tick, the shot triggers
+// and the multi-shot histories. Everything here runs on the user-interface
+// thread; it reads the settings records of the main window as they are at each
+// call.
+class CaptureController {
+ public:
+  CaptureController(std::shared_ptr<PipelineState> state, ScreenGrabPort& grab, ClockPort& clock,
+                    MessageBoxPort& messages, PressFeedbackPort& feedback, ShotSettings& shots,
+                    CaptureSettings& capture, SaveSettings& save, GeneralSettings& general);
+
+  // Grabs the capture rectangle of `capture`'s target into `picture`; clears the
+  // target when it is gone. True when the grab was made.
+  bool GrabArea(std::shared_ptr<const Picture>& picture, CaptureSettings& capture, int bitDepth,
+                bool showMessages);
+  // The capture timer's work: grab, feed the histories, move pending frames.
+  void CaptureTick();
+  // The caller gives the single-shot press feedback first.
+  void TakeSingleShot();
+  // `index` is a 0-based profile index; an index outside the profiles is ignored.
+  void TriggerMultiShot(size_t index);
+
+  // Copies the settings the workers read into the shared state when they have
+  // changed; the tick and the triggers do it too.
+  void SyncWorkerSettings();
+
+  // Frames held by profile `index`'s history.
+  size_t HistorySize(size_t index) const;
+  const std::shared_ptr<PipelineState>& State() const { return state_; }
+
+ private:
+  // Shared copies of a profile's folder and pattern, renewed when the text changes.
+  struct ProfileTexts {
+    SharedText folder;
+    SharedText pattern;
+  };
+  void SizeHistories();
+  const ProfileTexts& TextsOf(size_t index, const MultiShotProfile& profile);
+  void ShowGrabMessage(const wchar_t* text);
+
+  std::shared_ptr<PipelineState> state_;
+  ScreenGrabPort& grab_;
+  ClockPort& clock_;
+  MessageBoxPort& messages_;
+  PressFeedbackPort& feedback_;
+  ShotSettings& shots_;
+  CaptureSettings& capture_;
+  SaveSettings& save_;
+  GeneralSettings& general_;
+
+  std::vector<FrameQueue> histories_;  // one per multi-shot profile
+  std::vector<ProfileTexts> texts_;    // one per multi-shot profile
+  ProfileTexts singleTexts_;
+  WorkerSettings published_;
+  bool publishedOnce_ = false;
+  // A grab message is open: the capture timer fires inside its modal loop, and
+  // further ticks must not stack more messages on it.
+  bool grabMessageOpen_ = false;
+};
+
+}  // namespace lorik

@@ -1,0 +1,61 @@
+#include "pipeline/PipelineState.h"
+
+#include <utility>
+
+namespace lorik {
+
+PipelineState::~PipelineState() = default;
+
+bool PipelineState::AppendForConversion(CapturedFrame frame) {
+  std::lock_guard lock(conversionLock);
+  const bool wasEmpty = conversionBuffer.empty();
+  conversionBuffer.push_back(std::move(frame));
+  conversionCount.store(static_cast<uint32_t>(conversionBuffer.size()));
+  return wasEmpty;
+}
+
+void PipelineState::WakeConverters(bool all) {
+  { std::lock_guard lock(convertWakeLock); }
+  if (all) {
+    convertWake.notify_all();
+  } else {
+    convertWake.notify_one();
+  }
+}
+
+void PipelineState::WakeSaver() {
+  { std::lock_guard lock(saveWakeLock); }
+  saveWake.notify_all();
+}
+
+WorkerSettings PipelineState::Settings() const {
+  std::lock_guard lock(settingsLock_);
+  return settings_;
+}
+
+void PipelineState::PublishSettings(const WorkerSettings& settings) {
+  std::lock_guard lock(settingsLock_);
+  settings_ = settings;
+}
+
+std::wstring PipelineState::LastSavedFolder() const {
+  std::lock_guard lock(lastSavedLock_);
+  return lastSavedFolder_;
+}
+
+void PipelineState::SetLastSavedFolder(const std::wstring& folder) {
+  std::lock_guard lock(lastSavedLock_);
+  lastSavedFolder_ = folder;
+}
+
+LastSavedShot PipelineState::LastSaved() const {
+  std::lock_guard lock(lastSavedLock_);
+  return lastSaved_;
+}
+
+void PipelineState::SetLastSaved(const LastSavedShot& shot) {
+  std::lock_guard lock(lastSavedLock_);
+  lastSaved_ = shot;
+}
+
+}  // namespace lorik

@@ -1,0 +1,43 @@
+#pragma once
+#include <chrono>
+#include <memory>
+
+#include "pipeline/PipelineState.h"
+#include "pipeline/WorkerThread.h"
+
+namespace lorik {
+
+// The procedure of the save worker: writes the frames of the SaveBuffer in
+// order, one file each, until `stopSave` is set.
+void SaveThread(std::shared_ptr<PipelineState> state);
+
+// Writes one frame and publishes it; reports and gives up the frame on failure.
+// Returns whether the file was written.
+bool SaveFrame(PipelineState& state, const CapturedFrame& frame);
+
+// The one save worker. Runs on the user-interface thread.
+class SaveWorker {
+ public:
+  explicit SaveWorker(std::shared_ptr<PipelineState> state,
+                      ThreadLauncher launch = DefaultThreadLauncher());
+  // A worker still running is left to end on its own.
+  ~SaveWorker();
+  SaveWorker(const SaveWorker&) = delete;
+  SaveWorker& operator=(const SaveWorker&) = delete;
+
+  // False when the thread could not be started: the message is shown and the
+  // caller ends the process.
+  bool Start();
+  // The shutdown stop: waits `stopWait`, never forces the worker.
+  void Stop();
+  bool Started() const { return thread_.Started(); }
+
+  std::chrono::milliseconds stopWait{500};
+
+ private:
+  std::shared_ptr<PipelineState> state_;
+  ThreadLauncher launch_;
+  WorkerThread thread_;
+};
+
+}  // namespace lorik

@@ -1,0 +1,60 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/FileStore.h"
+
+namespace lorik {
+
+// Folders and files in memory, by exact path with backslash separators. A file
+// can only be created in an existing folder, as on the platform. Each kind of
+// failure can be chosen per path. Thread-safe.
+class FakeFileStore final : public FileStorePort {
+ public:
+  struct File {
+    std::vector<uint8_t> bytes;
+    int commits = 0;
+    int creations = 0;  // times it was created or replaced
+  };
+
+  bool Exists(const std::wstring& path) override;
+  bool CreateFolder(const std::wstring& path) override;
+  std::unique_ptr<WritableFile> Create(const std::wstring& path) override;
+
+  void AddFolder(const std::wstring& path);
+  bool HasFolder(const std::wstring& path) const;
+  std::optional<File> FileAt(const std::wstring& path) const;
+  std::map<std::wstring, File> Files() const;
+  int FolderCreations() const;
+
+  // Failures, by path; set before the workers run or under no contention.
+  void FailFolder(const std::wstring& path);
+  void FailCreate(const std::wstring& path);
+  // The write of this file stores half its bytes and reports failure.
+  void FailWriteHalfway(const std::wstring& path);
+  // Runs at the start of every write, outside the fake's lock.
+  void SetOnWrite(std::function<void(const std::wstring& path)> hook);
+
+ private:
+  class OpenFile;
+  void Store(const std::wstring& path, std::span<const uint8_t> bytes, bool commit);
+
+  mutable std::mutex mutex_;
+  std::set<std::wstring> folders_;
+  std::map<std::wstring, File> files_;
+  std::set<std::wstring> failFolder_;
+  std::set<std::wstring> failCreate_;
+  std::set<std::wstring> failWrite_;
+  std::function<void(const std::wstring&)> onWrite_;
+  int folderCreations_ = 0;
+};
+
+}  // namespace lorik

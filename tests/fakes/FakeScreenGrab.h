@@ -1,0 +1,42 @@
+#pragma once
+#include <functional>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "fakes/MemoryPicture.h"
+#include "platform/ScreenGrab.h"
+
+namespace lorik {
+
+// Windows that exist or are hidden by handle value; each grab makes a new
+// picture of the rectangle's size, numbered in its first byte, unless a
+// prepared picture or a maker is set. Used on one thread.
+class FakeScreenGrab final : public ScreenGrabPort {
+ public:
+  struct Call {
+    WindowHandle source;
+    Rect area;
+    int bitsPerPixel;
+  };
+
+  bool IsWindow(WindowHandle source) override { return !gone.contains(source.value); }
+  bool IsWindowVisible(WindowHandle source) override { return !hidden.contains(source.value); }
+  std::shared_ptr<const Picture> Grab(WindowHandle source, const Rect& area,
+                                      int bitsPerPixel) override {
+    calls.push_back({source, area, bitsPerPixel});
+    if (failPicture) return nullptr;
+    if (prepared) return prepared;
+    auto picture = MemoryPicture::Filled(area.Width(), area.Height(), bitsPerPixel,
+                                         static_cast<uint8_t>(calls.size()));
+    return picture;
+  }
+
+  std::set<uintptr_t> gone;                 // handles that no longer name a window
+  std::set<uintptr_t> hidden;               // handles of invisible windows
+  bool failPicture = false;                 // Grab returns no picture
+  std::shared_ptr<const Picture> prepared;  // returned by every Grab when set
+  std::vector<Call> calls;
+};
+
+}  // namespace lorik

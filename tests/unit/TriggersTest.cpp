@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "PipelineHarness.h"
+
+namespace lorik {
+namespace {
+
+class TriggersTest : public ::testing::Test {
+ protected:
+  MultiShotProfile& Profile() { return h.records.shot.multiShots[0]; }
+  // Puts `count` frames into the ConversionBuffer as single shots (no worker runs).
+  void Fill(int count) {
+    for (int i = 0; i < count; ++i) h.controller.TakeSingleShot();
+  }
+
+  PipelineHarness h;
+};
+
+struct PressCase {
+  const char* name;
+  uint32_t period;
+  int skip;
+  uint64_t gapMs;     // time between the first and the second press
+  int queued;         // frames in the ConversionBuffer at the second press
+  int addedPending;   // what the second press adds
+  bool newStartTime;  // whether the second press starts a new multi shot
+};
+
+class SecondPressTest : public TriggersTest, public ::testing::WithParamInterface<PressCase> {};
+
+TEST_P(SecondPressTest, AddsTheFramesTakenSinceTheLastPress) {
+  const PressCase& c = GetParam();
+  h.records.capture.periodBetweenEachCapture = c.period;
+  Profile().numberOfCaptureSkippedAfterSave = c.skip;
+  h.controller.TriggerMultiShot(0);
+  const SystemTime firstStart = Profile().startTime;
+  ASSERT_EQ(Profile().pendingCount, 20);
+
+  Fill(c.queued);
+  h.clock.Advance(c.gapMs);
+  h.controller.TriggerMultiShot(0);
+  EXPECT_EQ(Profile().pendingCount, 20 + c.addedPending);
+  if (c.newStartTime) {
+    EXPECT_EQ(Profile().startTime, h.clock.LocalTime());
+    EXPECT_NE(Profile().startTime, firstStart);
+  } else {
+    EXPECT_EQ(Profile().startTime, firstStart);
+  }
+  EXPECT_EQ(Profile().lastTriggerTick, h.clock.TickCount());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Presses, SecondPressTest,
+    ::testing::Values(PressCase{"ThreeFramesLater", 100, 0, 300, 0, 3, false},
+                      PressCase{"JustUnderAFrame", 100, 0, 99, 0, 0, false},
+                      PressCase{"TwentyFramesIsStillAnExtension", 100, 0, 2099, 0, 20, false},
+                      PressCase{"PastBeforePlusAfterStartsNew", 100, 0, 2500, 0, 20, true},
+                      PressCase{"SkipOneCountsEveryOtherTick", 100, 1, 1000, 0, 5, false},
+                      PressCase{"RoomLimitsAnExtension", 100, 0, 900, 47, 3, false},
+                      PressCase{"RoomLimitsANewShot", 100, 0, 5000, 47, 3, true},
+                      PressCase{"FullBufferAddsNothingButStartsNew", 100, 0, 5000, 50, 0, true},
+                      PressCase{"OverfullBufferAddsNothing", 100, 0, 300, 55, 0, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TriggersTest, FirstPressAfterStartIsANewShotLimitedByRoom) {
+  Fill(45);
+  h.controller.TriggerMultiShot(0);
+  EXPECT_EQ(Profile().pendingCount, 5);
+  EXPECT_EQ(Profile().startTime, h.clock.LocalTime());
+  EXPECT_EQ(h.feedback.sets, (std::vector<ButtonSet>{ButtonSet::MultiShot}));
+}
+
+TEST_F(TriggersTest, PressWithoutTargetStillCountsAndFramesMoveWhenCaptureResumes) {
+  for (int i = 0; i < 10; ++i) h.Tick();
+  h.grab.hidden.insert(0x1234);
+  h.records.capture.showDialogOnLost = false;
+  h.controller.TriggerMultiShot(0);
+  h.Tick();
+  EXPECT_EQ(h.state->conversionCount.load(), 0u);
+  h.grab.hidden.clear();
+  h.Tick();
+  EXPECT_EQ(h.state->conversionCount.load(), 11u);  // the ten old frames first, then this one
+}
+
+TEST_F(TriggersTest, IndexOutsideTheProfilesIsIgnored) {
+  h.controller.TriggerMultiShot(7);
+  EXPECT_EQ(Profile().pendingCount, 0);
+  EXPECT_EQ(Profile().lastTriggerTick, 0u);
+}
+
+TEST_F(TriggersTest, SingleShotQueuesItsOwnGrabEvenWhenTheBufferIsFull) {
+  h.records.save.conversionBuffSize = 2;
+  Fill(3);
+  ASSERT_EQ(h.state->conversionCount.load(), 3u);
+  std::lock_guard lock(h.state->conversionLock);
+  const CapturedFrame& f = h.state->conversionBuffer.front();
+  EXPECT_EQ(f.profileNo, 0);
+  EXPECT_EQ(f.startTime, f.captureTime);
+  EXPECT_EQ(f.folder.str(), L"D:\\single");
+  EXPECT_EQ(f.pattern.str(), L"S_%time%_%ms%");
+  EXPECT_EQ(h.grab.calls.size(), 3u);
+}
+
+TEST_F(TriggersTest, SingleShotBetweenMultiShotFramesKeepsTheOrder) {
+  Profile().numberOfSavedImageBeforeHotkey = 1;
+  for (int i = 0; i < 3; ++i) h.Tick();
+  h.controller.TriggerMultiShot(0);
+  h.Tick();
+  h.controller.TakeSingleShot();
+  h.Tick();
+  std::vector<int> profiles;
+  std::lock_guard lock(h.state->conversionLock);
+  while (!h.state->conversionBuffer.empty()) {
+    profiles.push_back(h.state->conversionBuffer.pop_front().profileNo);
+  }
+  EXPECT_EQ(profiles, (std::vector<int>{1, 1, 0, 1}));
+}
+
+struct FailedShotCase {
+  bool suppress;
+  size_t captureFailedMessages;
+  int beeps;
+};
+
+class FailedSingleShotTest : public TriggersTest,
+                             public ::testing::WithParamInterface<FailedShotCase> {};
+
+TEST_P(FailedSingleShotTest, ReportsOrBeepsAndQueuesNothing) {
+  h.records.general.supressErrorDialog = GetParam().suppress;
+  h.grab.gone.insert(0x1234);
+  h.controller.TakeSingleShot();
+  std::vector<FakeMessageBox::Shown> shown = h.uiMessages.Messages();
+  // The grab's own message comes first, whatever the suppression says.
+  ASSERT_GE(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, L"キャプチャ対象が離脱!");
+  EXPECT_EQ(shown.size() - 1, GetParam().captureFailedMessages);
+  if (GetParam().captureFailedMessages) {
+    EXPECT_EQ(shown[1], (FakeMessageBox::Shown{L"キャプチャ失敗", L"Lorik", mb::kIconError}));
+  }
+  EXPECT_EQ(h.uiMessages.Beeps(), GetParam().beeps);
+  EXPECT_EQ(h.state->conversionCount.load(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Suppression, FailedSingleShotTest,
+                         ::testing::Values(FailedShotCase{false, 1, 0},
+                                           FailedShotCase{true, 0, 1}));
+
+}  // namespace
+}  // namespace lorik
