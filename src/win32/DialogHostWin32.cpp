@@ -1,0 +1,165 @@
+#include "win32/DialogHostWin32.h"
+
+#include <memory>
+#include <vector>
+
+#include "ui/Dialog.h"
+#include "ui/Layout.h"
+#include "win32/DialogViewWin32.h"
+
+namespace lorik::ui {
+namespace {
+
+struct LaidOutControl {
+  LayoutItem item;
+  HWND window;
+  Rect original;  // in the dialog's client coordinates at WM_INITDIALOG
+};
+
+// What the dialog procedure keeps per window, in GWLP_USERDATA from
+// WM_INITDIALOG to WM_NCDESTROY.
+struct WindowState {
+  Dialog* dialog = nullptr;
+  std::weak_ptr<const void> life;  // expired once the Dialog object is gone
+  std::unique_ptr<DialogViewWin32> view;
+  Size initialClient;
+  std::vector<LaidOutControl> layout;
+};
+
+struct CreateParams {
+  Dialog* dialog;
+  HINSTANCE instance;
+  bool modal;
+  bool initialized = false;
+};
+
+// The messages whose result a dialog procedure returns itself instead of
+// through DWLP_MSGRESULT.
+bool ReturnsResultDirectly(UINT msg) {
+  switch (msg) {
+    case WM_CHARTOITEM:
+    case WM_COMPAREITEM:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_INITDIALOG:
+    case WM_QUERYDRAGICON:
+    case WM_VKEYTOITEM:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Touches neither the window's state nor the dialog after the handler: the
+// handler may have destroyed the window (freeing the state) or the object.
+INT_PTR Forward(HWND window, Dialog& dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+  intptr_t result = 0;
+  if (!dialog.HandleMessage({msg, wParam, lParam}, result)) return FALSE;
+  if (ReturnsResultDirectly(msg)) return static_cast<INT_PTR>(result);
+  ::SetWindowLongPtrW(window, DWLP_MSGRESULT, static_cast<LONG_PTR>(result));
+  return TRUE;
+}
+
+WindowState* StateOf(HWND window) {
+  return reinterpret_cast<WindowState*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+INT_PTR OnInitDialog(HWND window, WPARAM wParam, LPARAM lParam) {
+  auto* params = reinterpret_cast<CreateParams*>(lParam);
+  params->initialized = true;
+  Dialog& dialog = *params->dialog;
+
+  auto state = std::make_unique<WindowState>();
+  state->dialog = &dialog;
+  state->life = dialog.LifeToken();
+  state->view = std::make_unique<DialogViewWin32>(window, params->instance, params->modal);
+  state->initialClient = state->view->GetClientRect().GetSize();
+  for (const LayoutItem& item : dialog.GetDynamicLayout()) {
+    HWND control = ::GetDlgItem(window, item.id);
+    if (control != nullptr) {
+      state->layout.push_back({item, control, state->view->GetItemRect(item.id)});
+    }
+  }
+  DialogView* view = state->view.get();
+  ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state.release()));
+  dialog.Attach(view);
+  return Forward(window, dialog, WM_INITDIALOG, wParam, lParam);
+}
+
+// Every control of the layout goes where its percentages put it relative to
+// where it started, so repeated resizing never accumulates rounding.
+void ApplyDynamicLayout(HWND window, const WindowState& state, Size client) {
+  if (state.layout.empty()) return;
+  const Size delta{client.width - state.initialClient.width,
+                   client.height - state.initialClient.height};
+  HDWP defer = ::BeginDeferWindowPos(static_cast<int>(state.layout.size()));
+  for (const LaidOutControl& control : state.layout) {
+    const Rect r = ApplyLayout(control.original, delta, control.item);
+    constexpr UINT kFlags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (defer != nullptr) {
+      defer = ::DeferWindowPos(defer, control.window, nullptr, r.left, r.top, r.Width(), r.Height(),
+                               kFlags);
+    }
+    // A failed DeferWindowPos drops the whole batch; move the rest one by one.
+    if (defer == nullptr) {
+      ::SetWindowPos(control.window, nullptr, r.left, r.top, r.Width(), r.Height(), kFlags);
+    }
+  }
+  if (defer != nullptr) ::EndDeferWindowPos(defer);
+  ::InvalidateRect(window, nullptr, TRUE);
+}
+
+// The dialog hears WM_NCDESTROY first (it may delete itself there); then the
+// view is detached, unless the object is gone, and freed with the state.
+INT_PTR OnNcDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
+  std::unique_ptr<WindowState> state(StateOf(window));
+  ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  if (!state->life.expired()) Forward(window, *state->dialog, WM_NCDESTROY, wParam, lParam);
+  if (!state->life.expired() && state->dialog->View() == state->view.get()) {
+    state->dialog->Detach();
+  }
+  return FALSE;
+}
+
+INT_PTR CALLBACK DialogProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_INITDIALOG) return OnInitDialog(window, wParam, lParam);
+  WindowState* state = StateOf(window);
+  // Messages before WM_INITDIALOG (WM_SETFONT and the creation messages) go to the default.
+  if (state == nullptr) return FALSE;
+  if (msg == WM_NCDESTROY) return OnNcDestroy(window, wParam, lParam);
+  if (msg == WM_SIZE && wParam != SIZE_MINIMIZED) {
+    ApplyDynamicLayout(window, *state, {LOWORD(lParam), HIWORD(lParam)});
+  }
+  if (state->life.expired()) return FALSE;
+  return Forward(window, *state->dialog, msg, wParam, lParam);
+}
+
+}  // namespace
+
+// A Dialog object drives one window at a time: a second run while it is open fails.
+int DialogHostWin32::RunModal(Dialog& dialog, WindowHandle parent) {
+  if (dialog.IsOpen()) return -1;
+  CreateParams params{&dialog, instance_, true};
+  const INT_PTR result = ::DialogBoxParamW(instance_, MAKEINTRESOURCEW(dialog.TemplateId()),
+                                           reinterpret_cast<HWND>(parent.value), DialogProc,
+                                           reinterpret_cast<LPARAM>(&params));
+  // DialogBoxParamW returns 0, not -1, for an invalid parent; that window never existed.
+  if (!params.initialized) return -1;
+  return static_cast<int>(result);
+}
+
+bool DialogHostWin32::CreateModeless(Dialog& dialog, WindowHandle parent) {
+  if (dialog.IsOpen()) return false;
+  CreateParams params{&dialog, instance_, false};
+  HWND window = ::CreateDialogParamW(instance_, MAKEINTRESOURCEW(dialog.TemplateId()),
+                                     reinterpret_cast<HWND>(parent.value), DialogProc,
+                                     reinterpret_cast<LPARAM>(&params));
+  return window != nullptr;
+}
+
+}  // namespace lorik::ui

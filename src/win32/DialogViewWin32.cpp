@@ -1,0 +1,145 @@
+#include "win32/DialogViewWin32.h"
+
+namespace lorik::ui {
+namespace {
+
+Rect ToRect(const RECT& r) {
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+}  // namespace
+
+DialogViewWin32::DialogViewWin32(HWND window, HINSTANCE instance, bool modal)
+    : window_(window), instance_(instance), modal_(modal), timers_(window), hotkeys_(window) {}
+
+WindowHandle DialogViewWin32::Handle() const {
+  return WindowHandle{reinterpret_cast<uintptr_t>(window_)};
+}
+
+// DestroyWindow frees this view (the host deletes it on WM_NCDESTROY), so
+// nothing after it may touch a member.
+void DialogViewWin32::EndDialog(int result) {
+  HWND window = window_;
+  if (modal_) {
+    ::EndDialog(window, result);
+  } else {
+    ::DestroyWindow(window);
+  }
+}
+
+Rect DialogViewWin32::GetWindowRect() const {
+  RECT r{};
+  ::GetWindowRect(window_, &r);
+  return ToRect(r);
+}
+
+Rect DialogViewWin32::GetClientRect() const {
+  RECT r{};
+  ::GetClientRect(window_, &r);
+  return ToRect(r);
+}
+
+void DialogViewWin32::SetWindowPos(std::optional<ZOrder> order, const Rect& rect, unsigned flags) {
+  HWND insertAfter = nullptr;
+  if (order) {
+    switch (*order) {
+      case ZOrder::Top:
+        insertAfter = HWND_TOP;
+        break;
+      case ZOrder::Topmost:
+        insertAfter = HWND_TOPMOST;
+        break;
+      case ZOrder::NoTopmost:
+        insertAfter = HWND_NOTOPMOST;
+        break;
+    }
+  }
+  ::SetWindowPos(window_, insertAfter, rect.left, rect.top, rect.Width(), rect.Height(), flags);
+}
+
+void DialogViewWin32::SetCaption(const std::wstring& text) {
+  ::SetWindowTextW(window_, text.c_str());
+}
+
+// Shared icons: the system owns them, so nothing is destroyed when the window goes.
+void DialogViewWin32::SetIcon(int iconResourceId) {
+  HICON bigIcon = ::LoadIconW(instance_, MAKEINTRESOURCEW(iconResourceId));
+  auto* smallIcon = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(iconResourceId),
+                                                    IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                                    ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+  ::SendMessageW(window_, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(smallIcon != nullptr ? smallIcon : bigIcon));
+}
+
+void DialogViewWin32::Show(bool visible) {
+  ::ShowWindow(window_, visible ? SW_SHOW : SW_HIDE);
+}
+
+bool DialogViewWin32::AppendSystemMenuItem(unsigned command, const std::wstring& text) {
+  HMENU menu = ::GetSystemMenu(window_, FALSE);
+  if (menu == nullptr) return false;
+  return ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr) != FALSE &&
+         ::AppendMenuW(menu, MF_STRING, command, text.c_str()) != FALSE;
+}
+
+// A buffer length of 0 makes LoadStringW hand out the read-only resource
+// itself, so strings of any length come back whole.
+std::wstring DialogViewWin32::LoadString(int stringId) const {
+  const wchar_t* text = nullptr;
+  const int length =
+      ::LoadStringW(instance_, static_cast<UINT>(stringId), reinterpret_cast<LPWSTR>(&text), 0);
+  if (length <= 0 || text == nullptr) return {};
+  return std::wstring(text, static_cast<size_t>(length));
+}
+
+bool DialogViewWin32::HasItem(int id) const {
+  return Item(id) != nullptr;
+}
+
+std::wstring DialogViewWin32::GetItemText(int id) const {
+  HWND item = Item(id);
+  if (item == nullptr) return {};
+  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(item)) + 1, L'\0');
+  const int copied = ::GetWindowTextW(item, text.data(), static_cast<int>(text.size()));
+  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+  return text;
+}
+
+void DialogViewWin32::SetItemText(int id, const std::wstring& text) {
+  ::SetDlgItemTextW(window_, id, text.c_str());
+}
+
+bool DialogViewWin32::GetCheck(int id) const {
+  return ::IsDlgButtonChecked(window_, id) == BST_CHECKED;
+}
+
+void DialogViewWin32::SetCheck(int id, bool checked) {
+  ::CheckDlgButton(window_, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void DialogViewWin32::EnableItem(int id, bool enabled) {
+  if (HWND item = Item(id)) ::EnableWindow(item, enabled ? TRUE : FALSE);
+}
+
+void DialogViewWin32::ShowItem(int id, bool visible) {
+  if (HWND item = Item(id)) ::ShowWindow(item, visible ? SW_SHOW : SW_HIDE);
+}
+
+Rect DialogViewWin32::GetItemRect(int id) const {
+  HWND item = Item(id);
+  if (item == nullptr) return {};
+  RECT r{};
+  ::GetWindowRect(item, &r);
+  ::MapWindowPoints(HWND_DESKTOP, window_, reinterpret_cast<POINT*>(&r), 2);
+  return ToRect(r);
+}
+
+void DialogViewWin32::SetItemRect(int id, const Rect& rect) {
+  if (HWND item = Item(id)) {
+    ::SetWindowPos(item, nullptr, rect.left, rect.top, rect.Width(), rect.Height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+}  // namespace lorik::ui

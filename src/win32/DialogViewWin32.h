@@ -1,0 +1,54 @@
+#pragma once
+#include <windows.h>
+
+#include "ui/DialogView.h"
+#include "win32/HotkeysWin32.h"
+#include "win32/TimersWin32.h"
+
+namespace lorik::ui {
+
+// The view of one live dialog window. `instance` is the module whose
+// resources (icons, strings) the dialog loads; `modal` tells EndDialog how the
+// window was created.
+class DialogViewWin32 final : public DialogView {
+ public:
+  DialogViewWin32(HWND window, HINSTANCE instance, bool modal);
+
+  HWND Window() const { return window_; }
+
+  WindowHandle Handle() const override;
+  void EndDialog(int result) override;
+
+  Rect GetWindowRect() const override;
+  Rect GetClientRect() const override;
+  void SetWindowPos(std::optional<ZOrder> order, const Rect& rect, unsigned flags) override;
+  void SetCaption(const std::wstring& text) override;
+  void SetIcon(int iconResourceId) override;
+  void Show(bool visible) override;
+  bool AppendSystemMenuItem(unsigned command, const std::wstring& text) override;
+  std::wstring LoadString(int stringId) const override;
+
+  bool HasItem(int id) const override;
+  std::wstring GetItemText(int id) const override;
+  void SetItemText(int id, const std::wstring& text) override;
+  bool GetCheck(int id) const override;
+  void SetCheck(int id, bool checked) override;
+  void EnableItem(int id, bool enabled) override;
+  void ShowItem(int id, bool visible) override;
+  Rect GetItemRect(int id) const override;
+  void SetItemRect(int id, const Rect& rect) override;
+
+  TimerPort& Timers() override { return timers_; }
+  HotkeyPort& Hotkeys() override { return hotkeys_; }
+
+ private:
+  HWND Item(int id) const { return ::GetDlgItem(window_, id); }
+
+  HWND window_;
+  HINSTANCE instance_;
+  bool modal_;
+  TimerWin32 timers_;
+  HotkeysWin32 hotkeys_;
+};
+
+}  // namespace lorik::ui

@@ -1,0 +1,101 @@
+#pragma once
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "fakes/FakeHotkeys.h"
+#include "fakes/FakeTimers.h"
+#include "ui/DialogView.h"
+
+namespace lorik::ui {
+
+struct FakeControl {
+  std::wstring text;
+  bool checked = false;
+  bool enabled = true;
+  bool visible = true;
+  Rect rect;               // in the dialog's client coordinates
+  bool autoCheck = false;  // a check box: a click toggles `checked` before the command
+};
+
+struct FakeMenuItem {
+  bool separator = false;
+  unsigned command = 0;
+  std::wstring text;
+};
+
+struct FakeWindowPosCall {
+  std::optional<ZOrder> order;
+  Rect rect;
+  unsigned flags = 0;
+};
+
+// One dialog window in memory. Tests fill it (usually in a template's setup
+// callback of FakeDialogHost) and inspect it; the dialog under test sees the
+// DialogView interface only. Operations on a control id the window does not
+// have do nothing, as on the platform, and are listed in `unknownIds`.
+class FakeDialogView final : public DialogView {
+ public:
+  explicit FakeDialogView(WindowHandle handle = WindowHandle{0x10000}) : handle_(handle) {}
+
+  WindowHandle Handle() const override { return handle_; }
+  void EndDialog(int result) override;
+
+  Rect GetWindowRect() const override { return windowRect; }
+  Rect GetClientRect() const override { return clientRect; }
+  void SetWindowPos(std::optional<ZOrder> order, const Rect& rect, unsigned flags) override;
+  void SetCaption(const std::wstring& text) override { caption = text; }
+  void SetIcon(int iconResourceId) override { icon = iconResourceId; }
+  void Show(bool show) override { visible = show; }
+  bool AppendSystemMenuItem(unsigned command, const std::wstring& text) override;
+  std::wstring LoadString(int stringId) const override;
+
+  bool HasItem(int id) const override { return controls.contains(id); }
+  std::wstring GetItemText(int id) const override;
+  void SetItemText(int id, const std::wstring& text) override;
+  bool GetCheck(int id) const override;
+  void SetCheck(int id, bool checked) override;
+  void EnableItem(int id, bool enabled) override;
+  void ShowItem(int id, bool visible) override;
+  Rect GetItemRect(int id) const override;
+  void SetItemRect(int id, const Rect& rect) override;
+
+  FakeTimers& Timers() override { return timers; }
+  FakeHotkeys& Hotkeys() override { return hotkeys; }
+
+  // The control, which must exist (ADD_FAILURE and a dummy otherwise).
+  FakeControl& Control(int id);
+  // Adds or replaces a control.
+  FakeControl& AddControl(int id, FakeControl control = {});
+
+  std::map<int, FakeControl> controls;
+  Rect windowRect;  // screen coordinates
+  Rect clientRect;  // follows the window's size in SetWindowPos
+  std::wstring caption;
+  int icon = 0;
+  bool visible = false;
+  bool topmost = false;
+  bool hasSystemMenu = true;
+  std::vector<FakeMenuItem> systemMenu;
+  std::map<int, std::wstring> strings;  // the string table
+  std::vector<FakeWindowPosCall> windowPosCalls;
+  std::optional<int> endResult;  // the first EndDialog's result
+  int endCalls = 0;
+  mutable std::set<int> unknownIds;
+  FakeTimers timers;
+  FakeHotkeys hotkeys;
+
+  // Called by every EndDialog after it is recorded; the host decides what ends.
+  std::function<void(int result)> onEndDialog;
+
+ private:
+  const FakeControl* Find(int id) const;
+  FakeControl* Find(int id);
+
+  WindowHandle handle_;
+};
+
+}  // namespace lorik::ui
