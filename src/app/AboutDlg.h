@@ -1,0 +1,23 @@
+#pragma once
+#include "ui/Dialog.h"
+
+namespace lorik {
+
+class SystemPort;
+
+// The version dialog: the program's icon and the version of its executable.
+class CAboutDlg : public ui::Dialog {
+ public:
+  static constexpr int kTemplate = 100;
+  static constexpr int kVersionText = 1075;
+
+  explicit CAboutDlg(SystemPort& system) : Dialog(kTemplate), system_(system) {}
+
+ protected:
+  bool OnInitDialog() override;
+
+ private:
+  SystemPort& system_;
+};
+
+}  // namespace lorik

@@ -1,0 +1,237 @@
+// The main window's start-up and shutdown sequences, driven on fakes.
+#include <gtest/gtest.h>
+
+#include "app/AboutDlg.h"
+#include "app/IniFile.h"
+#include "app/LorikApp.h"
+#include "app/LorikDlg.h"
+#include "core/Text.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeDialogHost.h"
+#include "fakes/FakeFiles.h"
+#include "fakes/FakeMessageBox.h"
+#include "fakes/FakeSystem.h"
+#include "fakes/FakeTrace.h"
+
+namespace lorik {
+namespace {
+
+const std::wstring kIni = L"C:\\Games\\Lorik\\Lorik.ini";
+const Rect kTemplateWindow{100, 120, 220, 250};
+
+class LorikDlgTest : public ::testing::Test {
+ protected:
+  LorikDlgTest() {
+    host.OnCreate(CLorikDlg::kTemplate, [](ui::FakeDialogView& v) {
+      v.windowRect = kTemplateWindow;
+      v.clientRect = {0, 0, 104, 98};
+      v.strings[101] = L"Lorikについて(&A)...";
+      v.AddControl(CLorikDlg::kProgressBar).rect = {18, 78, 104, 98};
+      v.AddControl(CLorikDlg::kThumbnail).rect = {0, 0, 104, 78};
+      v.AddControl(CLorikDlg::kMainButton).rect = {2, 81, 18, 94};
+    });
+    host.OnCreate(CAboutDlg::kTemplate, [](ui::FakeDialogView& v) {
+      v.AddControl(CAboutDlg::kVersionText).text = L"Lorik、バージョン 1.00";
+    });
+  }
+
+  void WriteIni(std::wstring_view text) {
+    const auto bytes = IniFile::FromText(text).Serialize();
+    files.files[kIni] = {bytes.begin(), bytes.end()};
+  }
+  IniFile WrittenIni() { return IniFile::Parse(files.files.at(kIni)); }
+
+  ui::FakeDialogView& Start() {
+    dlg = std::make_unique<CLorikDlg>(ports, kIni);
+    return host.Open(*dlg);
+  }
+  std::vector<std::wstring> MessageTexts() {
+    std::vector<std::wstring> texts;
+    for (const auto& m : messages.Messages()) texts.push_back(m.text);
+    return texts;
+  }
+
+  FakeTrace trace;
+  FakeMessageBox messages;
+  fakes::FakeSystem system;
+  fakes::FakeInstanceGuard instance;
+  FakeFiles files;
+  FakeClock clock;
+  ui::FakeDialogHost host;
+  AppPorts ports{trace, messages, system, instance, files, clock, host};
+  std::unique_ptr<CLorikDlg> dlg;
+};
+
+TEST_F(LorikDlgTest, FirstStartWithoutIniReportsTheMissingFileAndStartsBothTimers) {
+  ui::FakeDialogView& view = Start();
+  ASSERT_EQ(messages.Count(), 1u);
+  EXPECT_EQ(messages.Messages()[0],
+            (FakeMessageBox::Shown{L"設定ファイルが存在しないため、設定ウィンドウを開きます。",
+                                   L"Lorik", mb::kIconExclamation}));
+  EXPECT_EQ(trace.Lines(),
+            (std::vector<std::string>{"Starting capture timer.\n", "Starting re-search timer.\n"}));
+  EXPECT_EQ(view.timers.PeriodOf(CLorikDlg::kCaptureTimerId), 100u);
+  EXPECT_EQ(view.timers.PeriodOf(CLorikDlg::kResearchTimerId), 1000u);
+  ASSERT_EQ(view.systemMenu.size(), 2u);
+  EXPECT_TRUE(view.systemMenu[0].separator);
+  EXPECT_EQ(view.systemMenu[1].command, CLorikDlg::kAboutCommand);
+  EXPECT_EQ(view.systemMenu[1].text, L"Lorikについて(&A)...");
+  EXPECT_EQ(view.icon, CLorikDlg::kIcon);
+  // Without stored placement the window stays where the template put it.
+  ASSERT_FALSE(view.windowPosCalls.empty());
+  EXPECT_EQ(view.windowPosCalls[0].rect, kTemplateWindow);
+  EXPECT_FALSE(view.endResult.has_value());
+  // Defaults that come from the window: the thumbnail's size.
+  EXPECT_EQ(dlg->Records().save.previewWidth, 104);
+  EXPECT_EQ(dlg->Records().save.previewHeight, 78);
+}
+
+TEST_F(LorikDlgTest, ShutdownStopsTimersUnregistersHotkeysAndWritesEveryKey) {
+  WriteIni(L"[General]\r\nMaximum multi shot no=2\r\n[Unknown]\r\nkeep=me\r\n");
+  ui::FakeDialogView& view = Start();
+  view.hotkeys.Register(16996, 3, 83);
+  view.hotkeys.Register(16998, 0, 50);
+  trace.Clear();
+  view.windowRect = {300, 310, 420, 440};  // the user moved the window
+  host.Close(*dlg);
+
+  EXPECT_EQ(trace.Lines(), (std::vector<std::string>{"Stopping all timers.\n"}));
+  EXPECT_EQ(view.timers.kills,
+            (std::vector<unsigned>{CLorikDlg::kCaptureTimerId, CLorikDlg::kCaptureTimerId,
+                                   CLorikDlg::kButtonTimerId, CLorikDlg::kResearchTimerId}));
+  EXPECT_TRUE(view.timers.running.empty());
+  EXPECT_TRUE(view.hotkeys.registered.empty());
+
+  const IniFile ini = WrittenIni();
+  EXPECT_EQ(ini.GetInt(L"General", L"Window pos x", -1), 300);
+  EXPECT_EQ(ini.GetInt(L"General", L"Window pos height", -1), 130);
+  EXPECT_EQ(ini.GetInt(L"MultiShot02", L"ID", -1), 16998);
+  EXPECT_EQ(ini.GetInt(L"MultiShot03", L"ID", -1), -1);
+  EXPECT_EQ(ini.GetString(L"Unknown", L"keep", L""), L"me");
+}
+
+TEST_F(LorikDlgTest, SettingsSurviveARestartUnchanged) {
+  WriteIni(
+      L"[General]\r\nAlways on top=1\r\nMaximum multi shot no=4\r\n"
+      L"[SingleShot]\r\nFolder=C:\\画像\\ゲーム\r\n[Save]\r\nImage type=JPEG\r\n"
+      L"[Capture]\r\nArea X=10\r\nArea width=100\r\nPeriod between each capture=50\r\n");
+  Start();
+  const SettingsRecords first = dlg->Records();
+  host.Close(*dlg);
+  const auto written = files.files.at(kIni);
+
+  Start();
+  EXPECT_EQ(dlg->Records(), first);
+  EXPECT_EQ(dlg->Records().shot.singleShot.folder, L"C:\\画像\\ゲーム");
+  EXPECT_EQ(dlg->Records().capture.captureArea.right, 110);
+  host.Close(*dlg);
+  EXPECT_EQ(files.files.at(kIni), written);
+}
+
+TEST_F(LorikDlgTest, CaptureTimerRunsOnlyFromTenMilliseconds) {
+  struct Case {
+    const wchar_t* period;
+    bool runs;
+    unsigned expected;
+  };
+  const Case cases[] = {
+      {L"5", false, 0},
+      {L"9", false, 0},
+      {L"10", true, 10},
+      {L"250", true, 250},
+      // Compared as unsigned: a negative text is a huge period, not a short one.
+      {L"-1", true, 4294967295u},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.period));
+    trace.Clear();
+    WriteIni(std::wstring(L"[Capture]\r\nPeriod between each capture=") + c.period + L"\r\n");
+    ui::FakeDialogView& view = Start();
+    EXPECT_EQ(view.timers.IsRunning(CLorikDlg::kCaptureTimerId), c.runs);
+    EXPECT_EQ(view.timers.PeriodOf(CLorikDlg::kCaptureTimerId), c.expected);
+    EXPECT_EQ(trace.Count("Starting capture timer.\n"), c.runs ? 1u : 0u);
+    host.Close(*dlg);
+  }
+}
+
+TEST_F(LorikDlgTest, FailingTimersAreReportedAndStartUpGoesOn) {
+  WriteIni(L"[General]\r\nCheck on exit=0\r\n");
+  host.OnCreate(CLorikDlg::kTemplate, [](ui::FakeDialogView& v) { v.timers.failStart = true; });
+  Start();
+  EXPECT_EQ(MessageTexts(), (std::vector<std::wstring>{L"キャプチャ用タイマの設定に失敗しました",
+                                                       L"再捜索用タイマの設定に失敗しました"}));
+  EXPECT_EQ(dlg->CaptureTimer(), 0u);
+  EXPECT_EQ(dlg->ResearchTimer(), 0u);
+}
+
+TEST_F(LorikDlgTest, SecondInstanceOnlySaysItIsRunningAndEnds) {
+  WriteIni(L"[General]\r\nAllow multiple boot=0\r\n");
+  instance.heldElsewhere = true;
+  ui::FakeDialogView& view = Start();
+  EXPECT_EQ(MessageTexts(), (std::vector<std::wstring>{L"既に起動しています"}));
+  EXPECT_EQ(messages.Messages()[0].caption, L"Lorik");
+  EXPECT_EQ(view.endResult, ui::kIdCancel);
+  EXPECT_TRUE(view.timers.starts.empty());
+  EXPECT_TRUE(trace.Lines().empty());
+  host.Close(*dlg);
+  // On its way out it still writes back what it read.
+  EXPECT_EQ(WrittenIni().GetInt(L"General", L"Allow multiple boot", -1), 0);
+  EXPECT_EQ(WrittenIni().GetInt(L"SingleShot", L"ID", -1), 16996);
+}
+
+TEST_F(LorikDlgTest, MultipleBootRunsDespiteTheOtherInstance) {
+  WriteIni(L"[General]\r\nAllow multiple boot=1\r\n");
+  instance.heldElsewhere = true;
+  ui::FakeDialogView& view = Start();
+  EXPECT_TRUE(MessageTexts().empty());
+  EXPECT_FALSE(view.endResult.has_value());
+  EXPECT_TRUE(view.timers.IsRunning(CLorikDlg::kResearchTimerId));
+}
+
+TEST_F(LorikDlgTest, StartUpOptionsShowTheirEffects) {
+  WriteIni(
+      L"[General]\r\nAlways on top=1\r\n[Capture]\r\nCapture from desktop=1\r\n"
+      L"Re-target on boot if capture from desktop=1\r\n");
+  ui::FakeDialogView& view = Start();
+  EXPECT_EQ(MessageTexts(),
+            (std::vector<std::wstring>{
+                L"デスクトップキャプチャモードのため、対象ウィンドウを再指定してください"}));
+  EXPECT_EQ(messages.Messages()[0].style, mb::kIconExclamation);
+  EXPECT_TRUE(view.topmost);
+  const auto& last = view.windowPosCalls.back();
+  EXPECT_EQ(last.order, ui::ZOrder::Topmost);
+  EXPECT_EQ(last.flags, ui::swp::kNoMove | ui::swp::kNoSize);
+}
+
+TEST_F(LorikDlgTest, AboutFromTheSystemMenuShowsTheFileVersion) {
+  WriteIni(L"");
+  Start();
+  ASSERT_TRUE(host.Send(*dlg, {ui::wm::kSysCommand, CLorikDlg::kAboutCommand, 0}).has_value());
+  ASSERT_NE(host.LastView(CAboutDlg::kTemplate), nullptr);
+  EXPECT_EQ(host.LastView(CAboutDlg::kTemplate)->GetItemText(CAboutDlg::kVersionText),
+            L"Lorik Version 1.0.0 build 350");
+  // Other system commands go on to the default handling.
+  EXPECT_FALSE(host.Send(*dlg, {ui::wm::kSysCommand, 0xF060, 0}).has_value());
+
+  system.version.reset();
+  host.Send(*dlg, {ui::wm::kSysCommand, CLorikDlg::kAboutCommand, 0});
+  EXPECT_EQ(host.LastView(CAboutDlg::kTemplate)->GetItemText(CAboutDlg::kVersionText),
+            L"Lorik、バージョン 1.00");
+}
+
+TEST(LorikApp, SettingsFileLivesBesideTheExecutable) {
+  struct Case {
+    const wchar_t* exe;
+    const wchar_t* ini;
+  };
+  const Case cases[] = {
+      {L"C:\\Games\\Lorik\\Lorik.exe", L"C:\\Games\\Lorik\\Lorik.ini"},
+      {L"C:\\Lorik.exe", L"C:\\Lorik.ini"},
+      {L"\\\\server\\share\\tools\\Lorik.exe", L"\\\\server\\share\\tools\\Lorik.ini"},
+      {L"D:\\ゲーム\\道具\\Lorik.exe", L"D:\\ゲーム\\道具\\Lorik.ini"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CLorikApp::IniPathFor(c.exe), c.ini);
+}
+
+}  // namespace
+}  // namespace lorik
