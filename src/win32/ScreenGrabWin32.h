@@ -1,0 +1,16 @@
+#pragma once
+#include "platform/ScreenGrab.h"
+
+namespace lorik {
+
+// GetDC of the source (its client area; the whole screen for the desktop
+// window) and one BitBlt into a new DibPicture.
+class ScreenGrabWin32 final : public ScreenGrabPort {
+ public:
+  bool IsWindow(WindowHandle source) override;
+  bool IsWindowVisible(WindowHandle source) override;
+  std::shared_ptr<const Picture> Grab(WindowHandle source, const Rect& area,
+                                      int bitsPerPixel) override;
+};
+
+}  // namespace lorik
