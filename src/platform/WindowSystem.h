@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/Geometry.h"
@@ -39,10 +40,27 @@ class ProcessTablePort {
   virtual ~ProcessTablePort() = default;
   struct Entry {
     uint32_t processId = 0;
-    std::wstring exeFile;
+    std::wstring exeFile;  // bare file name, no folder
+    friend bool operator==(const Entry&, const Entry&) = default;
   };
+  // The two ways a snapshot fails are traced differently, so they stay apart.
+  enum class Status {
+    kOk,
+    kSnapshotFailed,    // the snapshot could not be taken
+    kFirstEntryFailed,  // taken, but its first entry could not be read
+  };
+  struct Result {
+    Status status = Status::kOk;
+    std::vector<Entry> entries;  // in snapshot order; empty unless kOk
+  };
+  virtual Result ReadSnapshot() = 0;
+
   // Nothing when the snapshot could not be taken or read.
-  virtual std::optional<std::vector<Entry>> Snapshot() = 0;
+  std::optional<std::vector<Entry>> Snapshot() {
+    Result result = ReadSnapshot();
+    if (result.status != Status::kOk) return std::nullopt;
+    return std::move(result.entries);
+  }
 };
 
 }  // namespace lorik
