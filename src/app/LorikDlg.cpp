@@ -118,9 +118,14 @@ void CLorikDlg::UnregisterAllHotkeys() {
     view().Hotkeys().Unregister(profile.id);
 }
 
+void CLorikDlg::LoadIni(IniFile& ini) {
+  ini.Load(ports_.files, iniPath_,
+           [this](std::string_view bytes) { return ports_.files.DecodeAnsi(bytes); });
+}
+
 void CLorikDlg::ReadSetting() {
   IniFile ini;
-  ini.Load(ports_.files, iniPath_);
+  LoadIni(ini);
   const SettingsDefaults defaults{windowRect_, thumbnailRect_, ports_.system.ProcessorCount()};
   ReadResult read = ReadSettings(ini, defaults);
   view().SetWindowPos(ui::ZOrder::Top, read.windowPlacement, 0);
@@ -131,7 +136,7 @@ void CLorikDlg::WriteSetting() {
   // Start from the file as it is now, so that sections and keys this program
   // does not write stay untouched.
   IniFile ini;
-  ini.Load(ports_.files, iniPath_);
+  LoadIni(ini);
   WriteSettings(ini, records_, view().GetWindowRect());
   ini.Save(ports_.files, iniPath_);
 }

@@ -46,6 +46,7 @@ class CLorikDlg : public ui::Dialog {
   bool OnInitDialog() override;
 
  private:
+  void LoadIni(IniFile& ini);
   void StartCaptureTimer();
   void UnregisterAllHotkeys();
 

@@ -17,6 +17,8 @@ class FakeFiles final : public FilePort {
   std::optional<std::vector<uint8_t>> ReadAll(const std::wstring& path) override;
   // Fails, leaving the old content, while `failWrites` is set.
   bool ReplaceAtomically(const std::wstring& path, std::span<const uint8_t> bytes) override;
+  // Latin-1, so a test sees which bytes were decoded as ANSI.
+  std::wstring DecodeAnsi(std::string_view bytes) override { return {bytes.begin(), bytes.end()}; }
 
   std::map<std::wstring, std::vector<uint8_t>> files;
   bool failWrites = false;
