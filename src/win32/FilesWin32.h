@@ -15,7 +15,7 @@ class FilesWin32 final : public FilePort {
   // Writes a temporary file beside the target, commits it to the disk and renames
   // it over the target.
   bool ReplaceAtomically(const std::wstring& path, std::span<const uint8_t> bytes) override;
-  std::wstring DecodeAnsi(std::string_view bytes) override { return AnsiCodePageToWide(bytes); }
+  std::wstring DecodeAnsi(std::string_view bytes) override;
 };
 
 // Text in the system's ANSI code page, for settings files written by programs
