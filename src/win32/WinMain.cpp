@@ -1,5 +1,6 @@
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include "app/LorikApp.h"
 #include "win32/ClockWin32.h"
