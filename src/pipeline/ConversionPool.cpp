@@ -39,10 +39,12 @@ void ConvertFrame(PipelineState& state, CapturedFrame frame) {
     std::lock_guard lock(state.saveLock);
     state.saveBuffer.push_back(std::move(frame));
     state.saveCount.store(static_cast<uint32_t>(state.saveBuffer.size()));
+    state.convertingCount.fetch_sub(1);
   } else {
     // A path too long to write still names the frame well enough here.
     const ImageFilename name = FramePath(state, frame, settings.imageType);
     ports.messages->Show(kEncodeFailed + name.path, L"", mb::kIconError);
+    state.convertingCount.fetch_sub(1);
   }
   // Signalled after a failure too: the save worker may have frames waiting.
   if (state.saveCount.load() > 0) state.WakeSaver();
@@ -73,6 +75,7 @@ void ConvertThread(std::shared_ptr<PipelineState> state,
           break;
         }
         frame = state->conversionBuffer.pop_front();
+        state->convertingCount.fetch_add(1);
         state->conversionCount.store(static_cast<uint32_t>(state->conversionBuffer.size()));
         more = !state->conversionBuffer.empty();
       }

@@ -73,6 +73,15 @@ class PipelineState {
   std::mutex saveLock;
   FrameQueue saveBuffer;               // guarded by saveLock; the front is being written
   std::atomic<uint32_t> saveCount{0};  // its size; written under saveLock
+  // Frames taken by a conversion worker and not yet in the SaveBuffer or dropped.
+  // Raised before the ConversionBuffer count falls and lowered after the
+  // SaveBuffer count rises, so a frame is always counted somewhere.
+  std::atomic<uint32_t> convertingCount{0};
+
+  // No frame queued, being encoded or being written.
+  bool Idle() const {
+    return conversionCount.load() == 0 && convertingCount.load() == 0 && saveCount.load() == 0;
+  }
 
   // A worker looks at its buffer count and stop flag under its wake lock before
   // it sleeps, and a producer takes the wake lock between its append and its

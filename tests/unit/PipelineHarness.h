@@ -103,11 +103,9 @@ struct PipelineHarness {
     }
     return true;
   }
-  // Waits until both buffers are empty: every queued frame written or dropped.
+  // Waits until every queued frame has been written or dropped.
   bool Drained(std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
-    return WaitUntil(
-        [&] { return state->conversionCount.load() == 0 && state->saveCount.load() == 0; },
-        timeout);
+    return WaitUntil([&] { return state->Idle(); }, timeout);
   }
 
   std::shared_ptr<FakeImageEncoder> encoder = std::make_shared<FakeImageEncoder>();

@@ -1,0 +1,213 @@
+// Throughput of the conversion and save workers with an encoder of fixed cost,
+// and the cost of one capture tick without its grab.
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <new>
+#include <thread>
+
+#include "app/Settings.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeFileStore.h"
+#include "fakes/FakeImageEncoder.h"
+#include "fakes/FakeMessageBox.h"
+#include "fakes/FakeTrace.h"
+#include "fakes/MemoryPicture.h"
+#include "pipeline/CaptureController.h"
+#include "pipeline/ConversionPool.h"
+#include "pipeline/SaveWorker.h"
+#include "platform/ScreenGrab.h"
+
+// The replaced operators pair malloc with free themselves.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
+namespace {
+std::atomic<bool> counting{false};
+std::atomic<long long> allocations{0};
+std::atomic<long long> allocatedBytes{0};
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (counting.load(std::memory_order_relaxed)) {
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    allocatedBytes.fetch_add(static_cast<long long>(size), std::memory_order_relaxed);
+  }
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
+
+namespace lorik {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Returns the prepared picture, or makes a new one per grab, recording nothing.
+class BenchGrab final : public ScreenGrabPort {
+ public:
+  bool IsWindow(WindowHandle) override { return true; }
+  bool IsWindowVisible(WindowHandle) override { return true; }
+  std::shared_ptr<const Picture> Grab(WindowHandle, const Rect& area, int bits) override {
+    if (prepared) return prepared;
+    return std::make_shared<MemoryPicture>(area.Width(), area.Height(), bits);
+  }
+  std::shared_ptr<const Picture> prepared;
+};
+
+class NoFeedback final : public PressFeedbackPort {
+ public:
+  void PressFeedback(ButtonSet) override {}
+};
+
+SettingsRecords Settings(size_t profiles) {
+  SettingsRecords r;
+  r.shot.singleShot.folder = L"D:\\single";
+  r.shot.singleShot.format = L"S_%time%_%ms%";
+  for (size_t i = 0; i < profiles; ++i) {
+    MultiShotProfile p;
+    p.folder = L"D:\\multi" + std::to_wstring(i + 1);
+    p.format = L"Lk_%date%_%time%_%ms%";
+    p.numberOfSavedImageBeforeHotkey = 10;
+    p.numberOfSavedImageAfterHotkey = 10;
+    p.numberOfCaptureSkippedAfterSave = static_cast<int32_t>(i);
+    r.shot.multiShots.push_back(p);
+  }
+  r.save.imageType = 4;
+  r.save.imageBitDepth = 24;
+  r.save.conversionBuffSize = 100000;
+  r.save.useDiskCache = true;
+  r.capture.targetWindow = WindowHandle{1};
+  r.capture.captureArea = Rect{0, 0, 64, 48};
+  r.capture.periodBetweenEachCapture = 100;
+  return r;
+}
+
+struct Pipeline {
+  explicit Pipeline(size_t profiles)
+      : records(Settings(profiles)),
+        state(std::make_shared<PipelineState>(
+            PipelinePorts{encoder, files, messages, trace, nullptr, nullptr})),
+        controller(state, grab, clock, uiMessages, feedback, records.shot, records.capture,
+                   records.save, records.general) {
+    files->AddFolder(L"D:\\single");
+    controller.SyncWorkerSettings();
+  }
+  std::shared_ptr<FakeImageEncoder> encoder = std::make_shared<FakeImageEncoder>();
+  std::shared_ptr<FakeFileStore> files = std::make_shared<FakeFileStore>();
+  std::shared_ptr<FakeMessageBox> messages = std::make_shared<FakeMessageBox>();
+  std::shared_ptr<FakeTrace> trace = std::make_shared<FakeTrace>();
+  BenchGrab grab;
+  FakeClock clock;
+  FakeMessageBox uiMessages;
+  NoFeedback feedback;
+  SettingsRecords records;
+  std::shared_ptr<PipelineState> state;
+  CaptureController controller;
+};
+
+void Throughput(int workers, std::chrono::microseconds cost, int frames, bool spin) {
+  Pipeline p(0);
+  p.encoder->cost = cost;
+  p.encoder->spin = spin;
+  p.grab.prepared = MemoryPicture::Filled(64, 48, 24, 1);
+  ConversionPool pool(p.state);
+  SaveWorker saver(p.state);
+  pool.Apply(workers, false);
+  saver.Start();
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  const auto start = Clock::now();
+  for (int i = 0; i < frames; ++i) {
+    p.clock.Advance(1);
+    p.controller.TakeSingleShot();
+  }
+  while (p.files->Files().size() < static_cast<size_t>(frames)) {
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  const double fps = frames / seconds;
+  const double ideal = workers * 1e6 / static_cast<double>(cost.count());
+  std::printf("throughput: N=%d, encoder %lld us %s: %.1f frames/s, N / cost %.1f, ratio %.3f\n",
+              workers, static_cast<long long>(cost.count()), spin ? "busy" : "asleep", fps, ideal,
+              fps / ideal);
+  pool.Stop();
+  saver.Stop();
+}
+
+void TickCost(bool collecting) {
+  Pipeline p(3);
+  p.grab.prepared = MemoryPicture::Filled(64, 48, 24, 1);
+  // Warm up: fill the histories and let every queue reach its size.
+  for (int i = 0; i < 200; ++i) {
+    p.clock.Advance(100);
+    p.controller.CaptureTick();
+    if (collecting) {
+      for (auto& profile : p.records.shot.multiShots) profile.pendingCount = 1000000;
+      std::lock_guard lock(p.state->conversionLock);
+      p.state->conversionBuffer.clear();
+      p.state->conversionCount.store(0);
+    }
+  }
+  if (collecting) {
+    std::lock_guard lock(p.state->conversionLock);
+    p.state->conversionBuffer.reserve(1 << 16);
+  }
+  const int ticks = 20000;
+  allocations = 0;
+  allocatedBytes = 0;
+  const auto start = Clock::now();
+  counting = true;
+  for (int i = 0; i < ticks; ++i) {
+    p.clock.Advance(100);
+    p.controller.CaptureTick();
+  }
+  counting = false;
+  const double us = std::chrono::duration<double, std::micro>(Clock::now() - start).count() / ticks;
+  std::printf(
+      "capture tick (%s, 3 profiles, grab excluded): %.3f us per tick, %.3f allocations and %.1f "
+      "bytes per tick\n",
+      collecting ? "collecting: frames move to the buffer" : "idle", us,
+      static_cast<double>(allocations.load()) / ticks,
+      static_cast<double>(allocatedBytes.load()) / ticks);
+}
+
+void TickWithGrab() {
+  Pipeline p(3);
+  for (int i = 0; i < 200; ++i) p.controller.CaptureTick();
+  const int ticks = 20000;
+  allocations = 0;
+  allocatedBytes = 0;
+  counting = true;
+  for (int i = 0; i < ticks; ++i) p.controller.CaptureTick();
+  counting = false;
+  std::printf(
+      "capture tick with a fake grab making a 64 x 48 picture: %.3f allocations and %.1f bytes "
+      "per tick (the picture object and its pixels)\n",
+      static_cast<double>(allocations.load()) / ticks,
+      static_cast<double>(allocatedBytes.load()) / ticks);
+}
+
+}  // namespace
+}  // namespace lorik
+
+int main() {
+  using namespace std::chrono_literals;
+  // Asleep, the cost is what the encoder asks the scheduler for, so the ratio
+  // also shows the sleep's overshoot; busy, it needs a free core per worker.
+  for (bool spin : {false, true}) {
+    lorik::Throughput(1, 5000us, 400, spin);
+    lorik::Throughput(2, 5000us, 800, spin);
+  }
+  lorik::TickCost(false);
+  lorik::TickCost(true);
+  lorik::TickWithGrab();
+  return 0;
+}
