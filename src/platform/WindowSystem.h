@@ -11,7 +11,8 @@
 namespace lorik {
 
 // Windows of the desktop as the platform sees them. Class names and titles are
-// read into 1,024-character buffers, so at most 1,023 characters come back.
+// read into 1,024-character buffers with a limit of 1,023 that counts the
+// terminating zero, so at most 1,022 characters come back.
 class WindowSystemPort {
  public:
   virtual ~WindowSystemPort() = default;

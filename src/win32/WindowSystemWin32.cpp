@@ -1,0 +1,97 @@
+#include "win32/WindowSystemWin32.h"
+
+#include <windows.h>
+
+namespace lorik {
+
+namespace {
+
+HWND ToHwnd(WindowHandle window) {
+  return reinterpret_cast<HWND>(window.value);
+}
+
+WindowHandle FromHwnd(HWND window) {
+  return WindowHandle{reinterpret_cast<uintptr_t>(window)};
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+  reinterpret_cast<std::vector<WindowHandle>*>(list)->push_back(FromHwnd(window));
+  return TRUE;  // always to the end
+}
+
+// Names are read into 1,024 characters with a limit of 1,023; the last one is
+// zeroed whatever the call left there.
+constexpr int kNameBuffer = 1024;
+
+RECT Empty() {
+  return RECT{0, 0, 0, 0};
+}
+
+Rect FromRect(const RECT& rc) {
+  return Rect{rc.left, rc.top, rc.right, rc.bottom};
+}
+
+}  // namespace
+
+std::optional<std::vector<WindowHandle>> WindowSystemWin32::TopLevelWindows() {
+  std::vector<WindowHandle> windows;
+  if (!EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows))) return std::nullopt;
+  return windows;
+}
+
+std::vector<WindowHandle> WindowSystemWin32::DescendantWindows(WindowHandle parent) {
+  std::vector<WindowHandle> windows;
+  // Its result tells nothing: FALSE also comes back for a window without children.
+  EnumChildWindows(ToHwnd(parent), CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+std::wstring WindowSystemWin32::ClassName(WindowHandle window) {
+  wchar_t buffer[kNameBuffer] = {};
+  GetClassNameW(ToHwnd(window), buffer, kNameBuffer - 1);
+  buffer[kNameBuffer - 1] = L'\0';
+  return std::wstring(buffer);
+}
+
+std::wstring WindowSystemWin32::Title(WindowHandle window) {
+  wchar_t buffer[kNameBuffer] = {};
+  GetWindowTextW(ToHwnd(window), buffer, kNameBuffer - 1);
+  buffer[kNameBuffer - 1] = L'\0';
+  return std::wstring(buffer);
+}
+
+int WindowSystemWin32::ControlId(WindowHandle window) {
+  return GetDlgCtrlID(ToHwnd(window));
+}
+
+uint32_t WindowSystemWin32::ProcessId(WindowHandle window) {
+  DWORD processId = 0;
+  if (!GetWindowThreadProcessId(ToHwnd(window), &processId)) return 0;
+  return processId;
+}
+
+Rect WindowSystemWin32::ClientRect(WindowHandle window) {
+  RECT rc = Empty();
+  if (!GetClientRect(ToHwnd(window), &rc)) rc = Empty();
+  return FromRect(rc);
+}
+
+Rect WindowSystemWin32::WindowRect(WindowHandle window) {
+  RECT rc = Empty();
+  if (!GetWindowRect(ToHwnd(window), &rc)) rc = Empty();
+  return FromRect(rc);
+}
+
+bool WindowSystemWin32::IsWindow(WindowHandle window) {
+  return ::IsWindow(ToHwnd(window)) != FALSE;
+}
+
+bool WindowSystemWin32::IsWindowVisible(WindowHandle window) {
+  return ::IsWindowVisible(ToHwnd(window)) != FALSE;
+}
+
+WindowHandle WindowSystemWin32::DesktopWindow() {
+  return FromHwnd(GetDesktopWindow());
+}
+
+}  // namespace lorik

@@ -1,0 +1,22 @@
+#pragma once
+#include "platform/WindowSystem.h"
+
+namespace lorik {
+
+// The desktop's windows through the user32 window functions.
+class WindowSystemWin32 final : public WindowSystemPort {
+ public:
+  std::optional<std::vector<WindowHandle>> TopLevelWindows() override;
+  std::vector<WindowHandle> DescendantWindows(WindowHandle parent) override;
+  std::wstring ClassName(WindowHandle window) override;
+  std::wstring Title(WindowHandle window) override;
+  int ControlId(WindowHandle window) override;
+  uint32_t ProcessId(WindowHandle window) override;
+  Rect ClientRect(WindowHandle window) override;
+  Rect WindowRect(WindowHandle window) override;
+  bool IsWindow(WindowHandle window) override;
+  bool IsWindowVisible(WindowHandle window) override;
+  WindowHandle DesktopWindow() override;
+};
+
+}  // namespace lorik
