@@ -1,0 +1,115 @@
+#include "target/TargetTracker.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "app/AppPorts.h"
+#include "platform/MessageBox.h"
+#include "platform/WindowSystem.h"
+
+namespace lorik {
+namespace {
+
+constexpr unsigned kTopmost = 0x00040000;  // MB_TOPMOST
+
+constexpr wchar_t kSizeChanged[] =
+    L"ウィンドウサイズが変更されました。正しくキャプチャできないかもしれません。";
+constexpr wchar_t kRecognizeAgain[] = L"再度、キャプチャ領域を自動認識しますか？";
+
+void Offset(Rect& rect, int32_t dx, int32_t dy) {
+  rect.left += dx;
+  rect.right += dx;
+  rect.top += dy;
+  rect.bottom += dy;
+}
+
+// Sets a flag for the lifetime of the scope, also when the scope is left by an exception.
+class FlagScope {
+ public:
+  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~FlagScope() { flag_ = false; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
+TargetTracker::TargetTracker(CaptureSettings& capture, WindowSystemPort& windows,
+                             MessageBoxPort& messages, FindTarget findTarget,
+                             RecognizeArea recognizeArea)
+    : capture_(capture),
+      windows_(windows),
+      messages_(messages),
+      findTarget_(std::move(findTarget)),
+      recognizeArea_(std::move(recognizeArea)) {}
+
+TargetTracker::State TargetTracker::GetState() const {
+  if (capture_.targetWindow) return State::LockedOn;
+  return capture_.automaticallyRecaptureAfterLost ? State::Searching : State::Stopped;
+}
+
+void TargetTracker::ResearchStep() {
+  if (!capture_.automaticallyRecaptureAfterLost || capture_.targetWindow) return;
+  // A failed search shows its own messages; the timer keeps firing while one is
+  // open, and every further search would fail the same way and open another.
+  if (searchRunning_) return;
+  WindowHandle found;
+  {
+    FlagScope running(searchRunning_);
+    found = findTarget_(capture_);
+  }
+  capture_.targetWindow = found;
+}
+
+void TargetTracker::TrackingStep() {
+  if (!capture_.captureFromDesktop) return;
+  // The port reads a window that no longer exists as an empty rectangle.
+  const Rect rc = windows_.WindowRect(capture_.trackedWindow);
+  const Rect last = capture_.trackedRect;
+  if (rc == last) {
+    if (resizeQuietTicks_ > 0) --resizeQuietTicks_;
+    return;
+  }
+  if (rc.GetSize() == last.GetSize()) {
+    Offset(capture_.captureArea, rc.left - last.left, rc.top - last.top);
+    capture_.trackedRect = rc;
+    return;
+  }
+
+  // Recorded before any message, so the ticks that run inside the messages see
+  // an unchanged rectangle.
+  const uint32_t wasQuiet = resizeQuietTicks_;
+  // A period of 0 never passes the settings check; it must not divide here either.
+  resizeQuietTicks_ = kResizeQuietMs / std::max<uint32_t>(capture_.periodBetweenEachCapture, 1);
+  capture_.trackedRect = rc;
+  if (wasQuiet != 0) return;
+  // A long period gives no quiet ticks at all, and an open question counts them
+  // down to 0: a change seen inside an open message stays silent as well.
+  if (resizeMessageOpen_) return;
+  ReportResize();
+}
+
+void TargetTracker::ReportResize() {
+  if (!capture_.showDialogOnLost) return;
+  FlagScope open(resizeMessageOpen_);
+  messages_.Show(kSizeChanged, kAppName, mb::kIconExclamation | kTopmost);
+  if (!capture_.automaticallyRecaptureAfterLost) return;
+  if (messages_.Show(kRecognizeAgain, kAppName, mb::kYesNo | mb::kIconQuestion | kTopmost) !=
+      mb::kIdYes)
+    return;
+
+  const WindowHandle remembered = capture_.targetWindow;
+  capture_.targetWindow = capture_.trackedWindow;
+  if (recognizeArea_(capture_)) {
+    // The result is relative to the window's outer corner; the capture reads the screen.
+    const Rect window = windows_.WindowRect(capture_.trackedWindow);
+    Offset(capture_.captureArea, window.left, window.top);
+  }
+  capture_.targetWindow = remembered;
+  resizeQuietTicks_ = 0;
+}
+
+}  // namespace lorik
