@@ -1,0 +1,29 @@
+#pragma once
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "app/Settings.h"
+#include "platform/MessageBox.h"
+
+namespace lorik {
+
+// Caption of every message the settings check shows.
+inline constexpr std::wstring_view kSettingsCheckCaption = L"Lorik設定チェック結果";
+
+// Checks a set of records for consistency before they are put into force. Shows
+// the message of the first problem found (error icon, OK only) and returns false,
+// or returns true when the records are acceptable.
+//
+// `profileCount` is the main window's own "Maximum multi shot no": the number of
+// profiles examined. It is clamped to the length of `multiShots`, so a count that
+// disagrees with the list never reads past it. `general` is not examined.
+bool CheckSetting(const CaptureSettings& capture, const MultiShotProfile& singleShot,
+                  const std::vector<MultiShotProfile>& multiShots, const SaveSettings& save,
+                  const GeneralSettings& general, int32_t profileCount, MessageBoxPort& messages);
+
+// The same check on one set of records, examining as many profiles as its own
+// "Maximum multi shot no" (the main window's records at start-up).
+bool CheckSetting(const SettingsRecords& records, MessageBoxPort& messages);
+
+}  // namespace lorik
