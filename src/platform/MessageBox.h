@@ -24,7 +24,7 @@ class MessageBoxPort {
  public:
   virtual ~MessageBoxPort() = default;
   virtual int Show(std::wstring_view text, std::wstring_view caption, unsigned style) = 0;
-  // The default system sound, used where error dialogs are suppressed.
+  // The error sound, used where error dialogs are suppressed.
   virtual void Beep() = 0;
 };
 

@@ -56,6 +56,13 @@ class DialogView {
   virtual void ShowItem(int id, bool visible) = 0;
   virtual Rect GetItemRect(int id) const = 0;
   virtual void SetItemRect(int id, const Rect& rect) = 0;
+  // Shows a bitmap resource in a picture control.
+  virtual void SetItemBitmap(int id, int bitmapResourceId) = 0;
+
+  // The client size below which the dynamic layout stops moving and stretching
+  // controls; the template's client size until it is changed.
+  virtual Size LayoutMinimum() const = 0;
+  virtual void SetLayoutMinimum(Size minimumClient) = 0;
 
   // Window-bound services.
   virtual TimerPort& Timers() = 0;

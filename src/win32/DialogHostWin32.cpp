@@ -1,5 +1,6 @@
 #include "win32/DialogHostWin32.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -79,6 +80,7 @@ INT_PTR OnInitDialog(HWND window, WPARAM wParam, LPARAM lParam) {
   state->life = dialog.LifeToken();
   state->view = std::make_unique<DialogViewWin32>(window, params->instance, params->modal);
   state->initialClient = state->view->GetClientRect().GetSize();
+  state->view->SetLayoutMinimum(state->initialClient);
   for (const LayoutItem& item : dialog.GetDynamicLayout()) {
     HWND control = ::GetDlgItem(window, item.id);
     if (control != nullptr) {
@@ -95,6 +97,8 @@ INT_PTR OnInitDialog(HWND window, WPARAM wParam, LPARAM lParam) {
 // where it started, so repeated resizing never accumulates rounding.
 void ApplyDynamicLayout(HWND window, const WindowState& state, Size client) {
   if (state.layout.empty()) return;
+  const Size minimum = state.view->LayoutMinimum();
+  client = {std::max(client.width, minimum.width), std::max(client.height, minimum.height)};
   const Size delta{client.width - state.initialClient.width,
                    client.height - state.initialClient.height};
   HDWP defer = ::BeginDeferWindowPos(static_cast<int>(state.layout.size()));

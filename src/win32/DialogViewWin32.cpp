@@ -142,4 +142,20 @@ void DialogViewWin32::SetItemRect(int id, const Rect& rect) {
   }
 }
 
+DialogViewWin32::~DialogViewWin32() {
+  for (const auto& [id, bitmap] : bitmaps_) ::DeleteObject(bitmap);
+}
+
+void DialogViewWin32::SetItemBitmap(int id, int bitmapResourceId) {
+  auto it = bitmaps_.find(bitmapResourceId);
+  if (it == bitmaps_.end()) {
+    auto* bitmap = static_cast<HBITMAP>(::LoadImageW(instance_, MAKEINTRESOURCEW(bitmapResourceId),
+                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (bitmap == nullptr) return;
+    it = bitmaps_.emplace(bitmapResourceId, bitmap).first;
+  }
+  ::SendDlgItemMessageW(window_, id, STM_SETIMAGE, IMAGE_BITMAP,
+                        reinterpret_cast<LPARAM>(it->second));
+}
+
 }  // namespace lorik::ui

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <map>
+
 #include "ui/DialogView.h"
 #include "win32/HotkeysWin32.h"
 #include "win32/TimersWin32.h"
@@ -13,6 +15,9 @@ namespace lorik::ui {
 class DialogViewWin32 final : public DialogView {
  public:
   DialogViewWin32(HWND window, HINSTANCE instance, bool modal);
+  ~DialogViewWin32() override;
+  DialogViewWin32(const DialogViewWin32&) = delete;
+  DialogViewWin32& operator=(const DialogViewWin32&) = delete;
 
   HWND Window() const { return window_; }
 
@@ -37,6 +42,9 @@ class DialogViewWin32 final : public DialogView {
   void ShowItem(int id, bool visible) override;
   Rect GetItemRect(int id) const override;
   void SetItemRect(int id, const Rect& rect) override;
+  void SetItemBitmap(int id, int bitmapResourceId) override;
+  Size LayoutMinimum() const override { return layoutMinimum_; }
+  void SetLayoutMinimum(Size minimumClient) override { layoutMinimum_ = minimumClient; }
 
   TimerPort& Timers() override { return timers_; }
   HotkeyPort& Hotkeys() override { return hotkeys_; }
@@ -49,6 +57,9 @@ class DialogViewWin32 final : public DialogView {
   bool modal_;
   TimerWin32 timers_;
   HotkeysWin32 hotkeys_;
+  Size layoutMinimum_;
+  // Bitmaps loaded for picture controls, freed with the view.
+  std::map<int, HBITMAP> bitmaps_;
 };
 
 }  // namespace lorik::ui

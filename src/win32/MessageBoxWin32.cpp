@@ -17,7 +17,7 @@ int MessageBoxWin32::Show(std::wstring_view text, std::wstring_view caption, uns
 }
 
 void MessageBoxWin32::Beep() {
-  MessageBeep(MB_OK);
+  MessageBeep(MB_ICONHAND);
 }
 
 }  // namespace lorik

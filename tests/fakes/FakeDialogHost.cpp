@@ -34,6 +34,7 @@ FakeDialogHost::Window* FakeDialogHost::Create(Dialog& dialog, WindowHandle pare
     if (!raw->modal) Destroy(*raw);
   };
   if (auto it = setups_.find(dialog.TemplateId()); it != setups_.end()) it->second(*raw->view);
+  raw->view->layoutMinimum = raw->view->clientRect.GetSize();
   windows_.push_back(std::move(window));
   created.push_back({dialog.TemplateId(), parent, modal});
   dialog.Attach(raw->view.get());

@@ -89,6 +89,10 @@ void FakeDialogView::SetItemRect(int id, const Rect& rect) {
   if (FakeControl* c = Find(id)) c->rect = rect;
 }
 
+void FakeDialogView::SetItemBitmap(int id, int bitmapResourceId) {
+  if (FakeControl* c = Find(id)) c->bitmap = bitmapResourceId;
+}
+
 FakeControl& FakeDialogView::Control(int id) {
   if (FakeControl* c = Find(id)) return *c;
   ADD_FAILURE() << "dialog has no control " << id;

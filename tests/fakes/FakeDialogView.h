@@ -17,8 +17,10 @@ struct FakeControl {
   bool checked = false;
   bool enabled = true;
   bool visible = true;
-  Rect rect;               // in the dialog's client coordinates
-  bool autoCheck = false;  // a check box: a click toggles `checked` before the command
+  Rect rect;  // in the dialog's client coordinates
+  bool autoCheck = false;
+  int bitmap = 0;  // bitmap resource shown by a picture control  // a check box: a click toggles
+                   // `checked` before the command
 };
 
 struct FakeMenuItem {
@@ -62,6 +64,9 @@ class FakeDialogView final : public DialogView {
   void ShowItem(int id, bool visible) override;
   Rect GetItemRect(int id) const override;
   void SetItemRect(int id, const Rect& rect) override;
+  void SetItemBitmap(int id, int bitmapResourceId) override;
+  Size LayoutMinimum() const override { return layoutMinimum; }
+  void SetLayoutMinimum(Size minimumClient) override { layoutMinimum = minimumClient; }
 
   FakeTimers& Timers() override { return timers; }
   FakeHotkeys& Hotkeys() override { return hotkeys; }
@@ -82,6 +87,7 @@ class FakeDialogView final : public DialogView {
   std::vector<FakeMenuItem> systemMenu;
   std::map<int, std::wstring> strings;  // the string table
   std::vector<FakeWindowPosCall> windowPosCalls;
+  Size layoutMinimum;            // the host sets the template's client size
   std::optional<int> endResult;  // the first EndDialog's result
   int endCalls = 0;
   mutable std::set<int> unknownIds;
