@@ -100,6 +100,12 @@ class CInfoProgressCtrl {
   virtual int SetState(int state);
   virtual void DrawOverlayText(OverlayTextPainter& painter);
 
+  // What the owner calls instead of SetWindowText and InvalidateRect(erase).
+  intptr_t SetWindowText(const std::wstring& text) { return OnSetText(text); }
+  void InvalidateErasing() {
+    if (native_) native_->InvalidateErasing();
+  }
+
   // Window messages, routed here by the Win32 side.
   // WM_PAINT after the native control has painted: `client` is the client rectangle.
   void OnPaint(const Rect& client, OverlayTextPainter& painter);

@@ -2,10 +2,13 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "controls/ControlBinder.h"
 #include "controls/InfoProgressCtrl.h"
 #include "controls/StaticBitmap.h"
 
@@ -126,6 +129,29 @@ class FakeThumbnailWindow final : public ThumbnailWindow {
  public:
   void Invalidate() override { invalidations.fetch_add(1); }
   std::atomic<int> invalidations{0};
+};
+
+// Binds each control to an in-memory native bar or window, kept by id.
+class FakeControlBinder final : public ControlBinder {
+ public:
+  bool Bind(WindowHandle, int id, CInfoProgressCtrl& control) override {
+    if (missing.count(id) != 0) return false;
+    auto& native = bars[id];
+    native = std::make_unique<FakeNativeProgressBar>();
+    control.Attach(native.get());
+    return true;
+  }
+  bool Bind(WindowHandle, int id, CStaticBitmap& control) override {
+    if (missing.count(id) != 0) return false;
+    auto& window = thumbnails[id];
+    window = std::make_unique<FakeThumbnailWindow>();
+    control.Attach(window.get());
+    return true;
+  }
+
+  std::map<int, std::unique_ptr<FakeNativeProgressBar>> bars;
+  std::map<int, std::unique_ptr<FakeThumbnailWindow>> thumbnails;
+  std::map<int, bool> missing;  // ids that Bind refuses, as for a template without them
 };
 
 }  // namespace lorik

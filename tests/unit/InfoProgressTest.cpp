@@ -253,6 +253,14 @@ TEST_F(InfoProgressTest, SetTextPassesOnlyChangedTextsToTheNativeBar) {
   EXPECT_EQ(native.calls, (Calls{{Op::SetText}, {Op::Invalidate}}));
 }
 
+TEST_F(InfoProgressTest, OwnerSetsTheTextAndRepaintsThroughTheControl) {
+  bar.SetWindowText(L"10 / 10 枚");
+  bar.SetWindowText(L"10 / 10 枚");
+  bar.InvalidateErasing();
+  EXPECT_EQ(native.calls, (Calls{{Op::SetText}, {Op::Invalidate}, {Op::Invalidate}}));
+  EXPECT_EQ(native.text, L"10 / 10 枚");
+}
+
 TEST_F(InfoProgressTest, ClickTellsTheParent) {
   bar.OnLButtonUp();
   EXPECT_EQ(native.calls, (Calls{{Op::Notify, 0}}));
