@@ -1,4 +1,5 @@
 #pragma once
+#include "pipeline/PipelineState.h"
 
 namespace lorik {
 class TracePort;
@@ -7,12 +8,19 @@ class SystemPort;
 class InstanceGuardPort;
 class FilePort;
 class ClockPort;
+class ScreenGrabPort;
+class WindowSystemPort;
+class ProcessTablePort;
+class KeyStatePort;
+class ShellPort;
+class MenuPort;
+class ControlBinder;
 namespace ui {
 class DialogHost;
 }
 
-// The platform services the application shell reaches; the Win32 program
-// passes real adapters, the unit tests fakes.
+// The platform services the application reaches; the Win32 program passes
+// real adapters, the unit tests fakes.
 struct AppPorts {
   TracePort& trace;
   MessageBoxPort& messages;
@@ -21,6 +29,16 @@ struct AppPorts {
   FilePort& files;
   ClockPort& clock;
   ui::DialogHost& dialogs;
+  ScreenGrabPort& grab;
+  WindowSystemPort& windows;
+  ProcessTablePort& processes;
+  KeyStatePort& keys;
+  ShellPort& shell;
+  MenuPort& menus;
+  ControlBinder& controls;
+  // What the worker threads call; shared, so that a worker left to end on its
+  // own never reaches a destroyed adapter. The main window sets the thumbnail.
+  PipelinePorts pipeline;
 };
 
 // Caption of the application's own messages.

@@ -1,58 +1,110 @@
 #pragma once
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "app/AppPorts.h"
+#include "app/HotkeyControl.h"
 #include "app/IniFile.h"
 #include "app/Settings.h"
+#include "controls/InfoProgressCtrl.h"
+#include "controls/StaticBitmap.h"
 #include "core/Geometry.h"
+#include "pipeline/CaptureController.h"
+#include "pipeline/ConversionPool.h"
+#include "pipeline/SaveWorker.h"
+#include "target/TargetSearch.h"
+#include "target/TargetTracker.h"
 #include "ui/Dialog.h"
 
 namespace lorik {
 
-// The main window: owns the settings records, the timers and the
-// single-instance guard for the whole life of the process.
-class CLorikDlg : public ui::Dialog {
+// The main window: owns the settings records, the capture pipeline, the
+// target search and tracking, the hotkeys, the timers and the single-instance
+// guard for the whole life of the process.
+class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
  public:
   static constexpr int kTemplate = 102;
   static constexpr int kProgressBar = 1031;
   static constexpr int kThumbnail = 1032;
   static constexpr int kMainButton = 1073;
+  static constexpr int kContextMenu = 132;
   static constexpr unsigned kAboutCommand = 0x10;
   static constexpr int kAboutString = 101;
   static constexpr int kIcon = 143;
 
+  static constexpr unsigned kCommandSetting = 32771;
+  static constexpr unsigned kCommandExit = 32772;
+  static constexpr unsigned kCommandAlwaysOnTop = 32773;
+  static constexpr unsigned kCommandThumbnail = 32776;
+  static constexpr unsigned kCommandVersion = 32777;
+  static constexpr unsigned kCommandLastSavedFolder = 34779;
+  static constexpr unsigned kCommandSingleShotFolder = 34780;
+
   static constexpr unsigned kCaptureTimerId = 15612;
   static constexpr unsigned kButtonTimerId = 12421;
   static constexpr unsigned kResearchTimerId = 17321;
+  static constexpr unsigned kButtonPressMs = 200;
 
   CLorikDlg(AppPorts ports, std::wstring iniPath);
+  ~CLorikDlg() override;
 
   void ReadSetting();
   void WriteSetting();
+  bool ApplySetting();
+  void OnSetting();
 
   void OnDestroy();
   bool OnSysCommand(unsigned command, intptr_t lParam);
   void OnTimer(uintptr_t timerId);
   void OnHotKey(int id, unsigned modifiers, unsigned virtualKey);
-  void OnSetting();
+  void OnGetMinMaxInfo(ui::MinMaxInfo& info);
+  bool OnPaint();
+  intptr_t OnQueryDragIcon(uintptr_t, intptr_t);
+  void OnBnClickedButtonPhoto();
+  void OpenLastSavedFolder();
+  void OpenSingleShotFolder();
+  void OpenMultiShotFolder(size_t index);
+  void ShowContextMenu(Point client);
+  void UpdateStatus();
+  void OnAlwaysOnTop();
+  void OnThumbnail();
+  void OnVersion();
+  void OnExit();
 
   const SettingsRecords& Records() const { return records_; }
+  SettingsRecords& MutableRecords() { return records_; }
   unsigned CaptureTimer() const { return captureTimer_; }
   unsigned ResearchTimer() const { return researchTimer_; }
+  bool ThumbnailShown() const { return thumbnailShown_; }
+  const std::shared_ptr<PipelineState>& Pipeline() const { return pipeline_; }
+  CaptureController& Capture() { return capture_; }
+  const CCustomProgressCtrl& ProgressBar() const { return progress_; }
+  const std::shared_ptr<CStaticBitmap>& Thumbnail() const { return thumbnail_; }
+  size_t ConversionWorkers() const { return pool_.Size(); }
 
  protected:
   ui::MessageMap GetMessageMap() const override;
   ui::DynamicLayout GetDynamicLayout() const override;
   bool OnInitDialog() override;
+  void OnOK() override;
+  void OnCancel() override;
+  bool OnCommand(uintptr_t wParam, intptr_t lParam) override;
+  bool WindowProc(const ui::Message& message, intptr_t& result) override;
 
  private:
+  void PressFeedback(ButtonSet set) override;
   void LoadIni(IniFile& ini);
   void StartCaptureTimer();
-  void UnregisterAllHotkeys();
+  void ApplyThumbnailArea();
+  void OpenFolder(const std::wstring& folder);
+  bool ConfirmExit();
+  void ShowNormalButtonPicture(const char* unknownTypeTrace);
 
   AppPorts ports_;
   std::wstring iniPath_;
-  // Window rectangle before the settings are read: defaults of the window keys.
+  // Window rectangle before the settings are read: defaults of the window keys
+  // and the smallest size the user can drag the window to.
   Rect windowRect_;
   SettingsRecords records_;
   unsigned captureTimer_ = kCaptureTimerId;
@@ -62,6 +114,20 @@ class CLorikDlg : public ui::Dialog {
   // Client rectangle of the thumbnail control as created from the template.
   Rect thumbnailRect_;
   bool settingsOpen_ = false;
+  bool statusPainted_ = false;
+
+  CCustomProgressCtrl progress_;
+  // Shared with the save worker, which hands it each saved picture.
+  std::shared_ptr<CStaticBitmap> thumbnail_;
+  std::shared_ptr<PipelineState> pipeline_;
+  CaptureController capture_;
+  ConversionPool pool_;
+  SaveWorker saver_;
+  TargetSearch search_;
+  TargetTracker tracker_;
+  CaptureControllerTriggers triggers_;
+  // Needs the window's timers and hotkeys, so it exists from WM_INITDIALOG on.
+  std::optional<HotkeyControl> hotkeys_;
 };
 
 }  // namespace lorik

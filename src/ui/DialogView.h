@@ -56,6 +56,15 @@ class DialogView {
   virtual void ShowItem(int id, bool visible) = 0;
   virtual Rect GetItemRect(int id) const = 0;
   virtual void SetItemRect(int id, const Rect& rect) = 0;
+  virtual Point ClientToScreen(Point client) const = 0;
+  virtual Point ScreenToClient(Point screen) const = 0;
+  virtual bool IsMinimized() const = 0;
+  // Erases the background and draws an icon resource centred in the client
+  // area; for painting a minimised window.
+  virtual void PaintIconCentered(int iconResourceId) = 0;
+  // The platform handle of an icon resource, as WM_QUERYDRAGICON returns it.
+  virtual intptr_t IconHandle(int iconResourceId) const = 0;
+
   // Shows a bitmap resource in a picture control.
   virtual void SetItemBitmap(int id, int bitmapResourceId) = 0;
 

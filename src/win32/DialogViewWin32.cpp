@@ -158,4 +158,32 @@ void DialogViewWin32::SetItemBitmap(int id, int bitmapResourceId) {
                         reinterpret_cast<LPARAM>(it->second));
 }
 
+Point DialogViewWin32::ClientToScreen(Point client) const {
+  POINT p{client.x, client.y};
+  ::ClientToScreen(window_, &p);
+  return {p.x, p.y};
+}
+
+Point DialogViewWin32::ScreenToClient(Point screen) const {
+  POINT p{screen.x, screen.y};
+  ::ScreenToClient(window_, &p);
+  return {p.x, p.y};
+}
+
+intptr_t DialogViewWin32::IconHandle(int iconResourceId) const {
+  return reinterpret_cast<intptr_t>(::LoadIconW(instance_, MAKEINTRESOURCEW(iconResourceId)));
+}
+
+void DialogViewWin32::PaintIconCentered(int iconResourceId) {
+  PAINTSTRUCT ps;
+  HDC dc = ::BeginPaint(window_, &ps);
+  ::SendMessageW(window_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client;
+  ::GetClientRect(window_, &client);
+  const int x = (client.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+  ::DrawIcon(dc, x, y, reinterpret_cast<HICON>(IconHandle(iconResourceId)));
+  ::EndPaint(window_, &ps);
+}
+
 }  // namespace lorik::ui

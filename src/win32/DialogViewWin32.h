@@ -43,6 +43,12 @@ class DialogViewWin32 final : public DialogView {
   Rect GetItemRect(int id) const override;
   void SetItemRect(int id, const Rect& rect) override;
   void SetItemBitmap(int id, int bitmapResourceId) override;
+
+  Point ClientToScreen(Point client) const override;
+  Point ScreenToClient(Point screen) const override;
+  bool IsMinimized() const override { return ::IsIconic(window_) != FALSE; }
+  void PaintIconCentered(int iconResourceId) override;
+  intptr_t IconHandle(int iconResourceId) const override;
   Size LayoutMinimum() const override { return layoutMinimum_; }
   void SetLayoutMinimum(Size minimumClient) override { layoutMinimum_ = minimumClient; }
 

@@ -116,6 +116,8 @@ std::wstring AnsiCodePageToWide(std::string_view bytes) {
   return text;
 }
 
-std::wstring FilesWin32::DecodeAnsi(std::string_view bytes) { return AnsiCodePageToWide(bytes); }
+std::wstring FilesWin32::DecodeAnsi(std::string_view bytes) {
+  return AnsiCodePageToWide(bytes);
+}
 
 }  // namespace lorik

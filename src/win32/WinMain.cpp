@@ -2,26 +2,50 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <memory>
+
 #include "app/LorikApp.h"
 #include "win32/ClockWin32.h"
+#include "win32/ControlsWin32.h"
 #include "win32/DialogHostWin32.h"
+#include "win32/FileStoreWin32.h"
 #include "win32/FilesWin32.h"
+#include "win32/ImageEncoderGdiPlus.h"
+#include "win32/KeyStateWin32.h"
+#include "win32/MenuWin32.h"
 #include "win32/MessageBoxWin32.h"
+#include "win32/ProcessTableWin32.h"
+#include "win32/ScreenGrabWin32.h"
+#include "win32/ShellWin32.h"
 #include "win32/SystemWin32.h"
 #include "win32/TraceWin32.h"
+#include "win32/WindowSystemWin32.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};  // ICC_WIN95_CLASSES
   InitCommonControlsEx(&controls);
 
-  lorik::TraceWin32 trace;
-  lorik::MessageBoxWin32 messages;
+  // The adapters the worker threads call are shared with them.
+  auto trace = std::make_shared<lorik::TraceWin32>();
+  auto messages = std::make_shared<lorik::MessageBoxWin32>();
+  auto encoder = std::make_shared<lorik::ImageEncoderGdiPlus>();
+  auto store = std::make_shared<lorik::FileStoreWin32>();
+  auto shell = std::make_shared<lorik::ShellWin32>();
   lorik::SystemWin32 system;
   lorik::InstanceGuardWin32 instanceGuard(L"Lorik.exe.mivo");
   lorik::FilesWin32 files;
   lorik::ClockWin32 clock;
   lorik::ui::DialogHostWin32 dialogs(instance);
-  lorik::CLorikApp app({trace, messages, system, instanceGuard, files, clock, dialogs});
+  lorik::ScreenGrabWin32 grab;
+  lorik::WindowSystemWin32 windows;
+  lorik::ProcessTableWin32 processes;
+  lorik::KeyStateWin32 keys;
+  lorik::MenuWin32 menus(instance);
+  lorik::win32::ControlBinderWin32 binder;
+  lorik::PipelinePorts pipeline{encoder, store,   messages,
+                                trace,   nullptr, [shell] { return shell->CurrentDirectory(); }};
+  lorik::CLorikApp app({*trace, *messages, system, instanceGuard, files, clock, dialogs, grab,
+                        windows, processes, keys, *shell, menus, binder, pipeline});
   app.InitInstance();
   return 0;
 }

@@ -65,6 +65,16 @@ class FakeDialogView final : public DialogView {
   Rect GetItemRect(int id) const override;
   void SetItemRect(int id, const Rect& rect) override;
   void SetItemBitmap(int id, int bitmapResourceId) override;
+
+  Point ClientToScreen(Point client) const override {
+    return {client.x + clientOrigin.x, client.y + clientOrigin.y};
+  }
+  Point ScreenToClient(Point screen) const override {
+    return {screen.x - clientOrigin.x, screen.y - clientOrigin.y};
+  }
+  bool IsMinimized() const override { return minimized; }
+  void PaintIconCentered(int iconResourceId) override { paintedIcon = iconResourceId; }
+  intptr_t IconHandle(int iconResourceId) const override { return 0x1C0000 + iconResourceId; }
   Size LayoutMinimum() const override { return layoutMinimum; }
   void SetLayoutMinimum(Size minimumClient) override { layoutMinimum = minimumClient; }
 
@@ -87,7 +97,10 @@ class FakeDialogView final : public DialogView {
   std::vector<FakeMenuItem> systemMenu;
   std::map<int, std::wstring> strings;  // the string table
   std::vector<FakeWindowPosCall> windowPosCalls;
-  Size layoutMinimum;            // the host sets the template's client size
+  Size layoutMinimum;  // the host sets the template's client size
+  Point clientOrigin;  // screen position of the client area's top-left corner
+  bool minimized = false;
+  int paintedIcon = 0;           // icon drawn by PaintIconCentered
   std::optional<int> endResult;  // the first EndDialog's result
   int endCalls = 0;
   mutable std::set<int> unknownIds;

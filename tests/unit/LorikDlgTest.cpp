@@ -1,17 +1,14 @@
 // The main window's start-up and shutdown sequences, driven on fakes.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "app/AboutDlg.h"
 #include "app/IniFile.h"
 #include "app/LorikApp.h"
 #include "app/LorikDlg.h"
 #include "core/Text.h"
-#include "fakes/FakeClock.h"
-#include "fakes/FakeDialogHost.h"
-#include "fakes/FakeFiles.h"
-#include "fakes/FakeMessageBox.h"
-#include "fakes/FakeSystem.h"
-#include "fakes/FakeTrace.h"
+#include "fakes/FakeApp.h"
 
 namespace lorik {
 namespace {
@@ -45,20 +42,31 @@ class LorikDlgTest : public ::testing::Test {
     dlg = std::make_unique<CLorikDlg>(ports, kIni);
     return host.Open(*dlg);
   }
+  // Trace lines of the user-interface thread: the workers' own lines come in
+  // whatever order the threads run.
+  std::vector<std::string> UiTraces() {
+    static const std::set<std::string> kWorkerLines{
+        "Save thread started.\n", "Save thread stopped.\n", "Convert thread started.\n",
+        "Conv thread stopped.\n"};
+    std::vector<std::string> lines;
+    for (const std::string& line : trace.Lines())
+      if (!kWorkerLines.contains(line)) lines.push_back(line);
+    return lines;
+  }
   std::vector<std::wstring> MessageTexts() {
     std::vector<std::wstring> texts;
     for (const auto& m : messages.Messages()) texts.push_back(m.text);
     return texts;
   }
 
-  FakeTrace trace;
-  FakeMessageBox messages;
-  fakes::FakeSystem system;
-  fakes::FakeInstanceGuard instance;
-  FakeFiles files;
-  FakeClock clock;
-  ui::FakeDialogHost host;
-  AppPorts ports{trace, messages, system, instance, files, clock, host};
+  FakeApp app;
+  FakeTrace& trace = app.trace;
+  FakeMessageBox& messages = app.messages;
+  fakes::FakeSystem& system = app.system;
+  fakes::FakeInstanceGuard& instance = app.instance;
+  FakeFiles& files = app.files;
+  ui::FakeDialogHost& host = app.host;
+  AppPorts ports = app.Ports();
   std::unique_ptr<CLorikDlg> dlg;
 };
 
@@ -68,8 +76,14 @@ TEST_F(LorikDlgTest, FirstStartWithoutIniReportsTheMissingFileAndStartsBothTimer
   EXPECT_EQ(messages.Messages()[0],
             (FakeMessageBox::Shown{L"設定ファイルが存在しないため、設定ウィンドウを開きます。",
                                    L"Lorik", mb::kIconExclamation}));
-  EXPECT_EQ(trace.Lines(),
-            (std::vector<std::string>{"Starting capture timer.\n", "Starting re-search timer.\n"}));
+  // No settings to apply: the hotkeys are registered as after a cancelled
+  // settings dialog, and no conversion worker starts.
+  EXPECT_EQ(UiTraces(),
+            (std::vector<std::string>{"Starting capture timer.\n", "Registering Single Hotkey\n",
+                                      "Registering Multi Hotkey\n", "Starting save thread...\n",
+                                      "All save thread has started successfully.\n",
+                                      "Starting re-search timer.\n"}));
+  EXPECT_EQ(dlg->ConversionWorkers(), 0u);
   EXPECT_EQ(view.timers.PeriodOf(CLorikDlg::kCaptureTimerId), 100u);
   EXPECT_EQ(view.timers.PeriodOf(CLorikDlg::kResearchTimerId), 1000u);
   ASSERT_EQ(view.systemMenu.size(), 2u);
@@ -95,10 +109,16 @@ TEST_F(LorikDlgTest, ShutdownStopsTimersUnregistersHotkeysAndWritesEveryKey) {
   view.windowRect = {300, 310, 420, 440};  // the user moved the window
   host.Close(*dlg);
 
-  EXPECT_EQ(trace.Lines(), (std::vector<std::string>{"Stopping all timers.\n"}));
-  EXPECT_EQ(view.timers.kills,
-            (std::vector<unsigned>{CLorikDlg::kCaptureTimerId, CLorikDlg::kCaptureTimerId,
-                                   CLorikDlg::kButtonTimerId, CLorikDlg::kResearchTimerId}));
+  // Timers first, then the settings, then the workers.
+  const std::vector<std::string> lines = UiTraces();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), "Stopping all timers.\n");
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
+            (std::vector<std::string>{"All convert thread stopped.\n", "Stopping save thread...\n",
+                                      "All save thread stopped.\n"}));
+  const std::vector<unsigned> lastKills(view.timers.kills.end() - 3, view.timers.kills.end());
+  EXPECT_EQ(lastKills, (std::vector<unsigned>{CLorikDlg::kCaptureTimerId, CLorikDlg::kButtonTimerId,
+                                              CLorikDlg::kResearchTimerId}));
   EXPECT_TRUE(view.timers.running.empty());
   EXPECT_TRUE(view.hotkeys.registered.empty());
 
@@ -158,7 +178,9 @@ TEST_F(LorikDlgTest, FailingTimersAreReportedAndStartUpGoesOn) {
   WriteIni(L"[General]\r\nCheck on exit=0\r\n");
   host.OnCreate(CLorikDlg::kTemplate, [](ui::FakeDialogView& v) { v.timers.failStart = true; });
   Start();
+  // Once at start-up, once more when the settings are applied.
   EXPECT_EQ(MessageTexts(), (std::vector<std::wstring>{L"キャプチャ用タイマの設定に失敗しました",
+                                                       L"キャプチャ用タイマの設定に失敗しました",
                                                        L"再捜索用タイマの設定に失敗しました"}));
   EXPECT_EQ(dlg->CaptureTimer(), 0u);
   EXPECT_EQ(dlg->ResearchTimer(), 0u);

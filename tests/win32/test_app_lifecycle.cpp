@@ -38,10 +38,16 @@ std::vector<std::wstring> KeysOf(const std::wstring& ini, const std::wstring& se
   return keys;
 }
 
-void CloseMainWindow(const LorikProcess& lorik) {
+void CloseMainWindow(const LorikProcess& lorik, bool expectQuestion = false) {
   HWND main = lorik.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
   PostMessageW(main, WM_CLOSE, 0, 0);
+  if (expectQuestion) {
+    // "Check on exit" is on by default: OK in the question ends the program.
+    HWND question = lorik.WaitForMessage(L"終了しますか?");
+    ASSERT_NE(question, nullptr) << "no exit question";
+    Dismiss(question);
+  }
   EXPECT_EQ(lorik.WaitForExit(), 0);
 }
 
@@ -57,7 +63,7 @@ TEST(LorikLifecycle, FirstStartWritesEveryKeyInOrderAndARestartKeepsTheFile) {
     HWND box = lorik.WaitForMessage(kMissingIni);
     ASSERT_NE(box, nullptr) << "no message about the missing settings file";
     Dismiss(box);
-    CloseMainWindow(lorik);
+    CloseMainWindow(lorik, true);
   }
   const std::wstring ini = folder.Ini().wstring();
   ASSERT_TRUE(std::filesystem::exists(folder.Ini()));
@@ -109,7 +115,7 @@ TEST(LorikLifecycle, FirstStartWritesEveryKeyInOrderAndARestartKeepsTheFile) {
     ASSERT_NE(lorik.WaitForMainWindow(), nullptr);
     Sleep(500);
     EXPECT_EQ(lorik.Dialogs().size(), 1u) << "unexpected message at the second start";
-    CloseMainWindow(lorik);
+    CloseMainWindow(lorik, true);
   }
   EXPECT_EQ(folder.ReadIniBytes(), firstBytes);
 }
@@ -139,6 +145,13 @@ TEST(LorikLifecycle, MultipleBootLetsASecondInstanceRun) {
   LorikProcess first(folder.Exe());
   ASSERT_NE(first.WaitForMainWindow(), nullptr);
   LorikProcess second(folder.Exe());
+  // The first instance holds the hotkeys: the second says so, once for each.
+  for (const wchar_t* text : {L"シングルショット用ホットキーの設定に失敗しました",
+                              L"マルチショット01用ホットキーの設定に失敗しました"}) {
+    HWND box = second.WaitForMessage(text);
+    ASSERT_NE(box, nullptr) << "no hotkey failure message in the second instance";
+    Dismiss(box);
+  }
   EXPECT_NE(second.WaitForMainWindow(), nullptr);
   EXPECT_EQ(second.WaitForMessage(kAlreadyRunning, 1000), nullptr);
   CloseMainWindow(second);

@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+
+#include "core/WindowHandle.h"
+
+namespace lorik {
+
+class ShellPort {
+ public:
+  virtual ~ShellPort() = default;
+  // Opens an explorer window on `folder`; returns the platform's result, where
+  // 32 or less is a failure.
+  virtual intptr_t Explore(WindowHandle owner, const std::wstring& folder) = 0;
+  // The process's current directory.
+  virtual std::wstring CurrentDirectory() = 0;
+};
+
+}  // namespace lorik

@@ -1,0 +1,12 @@
+#pragma once
+#include "platform/Shell.h"
+
+namespace lorik {
+
+class ShellWin32 final : public ShellPort {
+ public:
+  intptr_t Explore(WindowHandle owner, const std::wstring& folder) override;
+  std::wstring CurrentDirectory() override;
+};
+
+}  // namespace lorik

@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Lorik.exe end to end: it finds a target window described in its settings
+# file, a multi-shot hotkey pressed through the X server saves the frames from
+# before and after the press, a single-shot hotkey one more, each file readable
+# by an independent decoder. Usage: e2e_multishot.sh <build dir>; DISPLAY and
+# WINEPREFIX are set by the caller.
+set -u
+build=$(cd "${1:?build dir}" && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
+run() { "$root/cmake/wine-run" "$@"; }
+
+work=$(mktemp -d /tmp/lorik_e2e.XXXXXX)
+pids=()
+cleanup() {
+  run "$build/tests/fixture_close.exe" "Lorik e2e target" >/dev/null 2>&1
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+cp "$build/Lorik.exe" "$work/"
+windir=$(run winepath -w "$work" 2>/dev/null | tr -d '\r')
+[ -n "$windir" ] || fail "winepath failed for $work"
+# UTF-8 text; Lorik reads it and writes it back as UTF-16 at exit.
+cat >"$work/Lorik.ini" <<INI
+[General]
+Check on exit=0
+Maximum multi shot no=1
+[SingleShot]
+Folder=$windir\\single
+Format=s_%date%_%time%_%ms%
+[MultiShot01]
+Folder=$windir\\multi
+Format=m_%sdate%_%stime%_%time%_%ms%
+Number of saved image before hotkey=10
+Number of saved image after hotkey=10
+[Save]
+Image type=png
+Conversion thread number=2
+[Capture]
+App name=fixture_target.exe
+Title=Lorik e2e target
+Class name=LorikE2eTarget
+Target width=320
+Target height=240
+Area X=0
+Area Y=0
+Area width=320
+Area height=240
+Period between each capture=100
+INI
+sed -i 's/$/\r/' "$work/Lorik.ini"
+
+run "$build/tests/fixture_target.exe" >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do
+  xdotool search --name '^Lorik e2e target$' >/dev/null 2>&1 && break
+  sleep 0.1
+done
+xdotool search --name '^Lorik e2e target$' >/dev/null 2>&1 || fail "the target window did not appear"
+
+(cd "$work" && run ./Lorik.exe >/dev/null 2>&1) &
+pids+=($!)
+for _ in $(seq 150); do
+  xdotool search --name '^Lorik$' >/dev/null 2>&1 && break
+  sleep 0.1
+done
+xdotool search --name '^Lorik$' >/dev/null 2>&1 || fail "Lorik's main window did not appear"
+# Fill the history with more than the 10 frames from before the press.
+sleep 2.5
+
+# The focus stays on the target window: the hotkeys are global.
+xdotool search --name '^Lorik e2e target$' windowfocus --sync >/dev/null 2>&1
+before=$(date +%H%M%S)
+xdotool key ctrl+alt+1
+after=$(date +%H%M%S)
+sleep 3
+xdotool key ctrl+alt+s
+sleep 2
+import -window root "$work/../lorik_e2e_multishot.png" 2>/dev/null
+
+run "$build/tests/fixture_close.exe" "Lorik" >/dev/null 2>&1 || fail "Lorik did not close"
+wait "${pids[1]}" 2>/dev/null
+
+mapfile -t multi < <(ls "$work/multi" 2>/dev/null | sort)
+mapfile -t single < <(ls "$work/single" 2>/dev/null | sort)
+echo "multi shot: ${#multi[@]} files, single shot: ${#single[@]} files"
+[ "${#multi[@]}" -eq 20 ] || fail "expected 20 multi-shot files, found ${#multi[@]}: ${multi[*]}"
+[ "${#single[@]}" -eq 1 ] || fail "expected 1 single-shot file, found ${#single[@]}"
+
+# Every frame of the shot is named after the press: one date and time for all.
+prefixes=$(printf '%s\n' "${multi[@]}" | sed -E 's/^(m_[0-9]{8}_[0-9]{6})_.*/\1/' | sort -u)
+[ "$(echo "$prefixes" | wc -l)" -eq 1 ] || fail "frames carry different start times: $prefixes"
+[[ $prefixes =~ ^m_$(date +%Y%m%d)_[0-9]{6}$ ]] || fail "unexpected name ${multi[0]}"
+stime=${prefixes##*_}
+[[ ! $stime < $before && ! $stime > $after ]] ||
+  fail "start time $stime is not the press time ($before..$after)"
+# Ten frames were taken before the press, ten after.
+earlier=0
+for f in "${multi[@]}"; do
+  t=$(echo "$f" | sed -E 's/^m_[0-9]{8}_[0-9]{6}_([0-9]{6})_.*/\1/')
+  [[ $t < $stime || $t == "$stime" ]] && earlier=$((earlier + 1))
+done
+[ "$earlier" -ge 10 ] || fail "only $earlier frames from before or at the press"
+
+for f in "${multi[@]/#/$work/multi/}" "$work/single/${single[0]}"; do
+  got=$(identify -format '%m %w %h' "$f" 2>&1)
+  [ "$got" = "PNG 320 240" ] || fail "$(basename "$f"): identify says '$got'"
+done
+
+# The settings came back at exit, as UTF-16 with every key.
+iconv -f UTF-16 -t UTF-8 "$work/Lorik.ini" | grep -q '^Number of capture skipped after save=0' ||
+  fail "the settings file was not written back in full"
+echo "PASS"

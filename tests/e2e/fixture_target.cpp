@@ -1,0 +1,60 @@
+// A target window for the end-to-end runs: a white page whose content block
+// changes colour with every paint, so that consecutive captures differ.
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+constexpr UINT_PTR kRepaintTimer = 1;
+int frame = 0;
+
+LRESULT CALLBACK Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_TIMER:
+      ++frame;
+      InvalidateRect(window, nullptr, FALSE);
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(window, &ps);
+      RECT client;
+      GetClientRect(window, &client);
+      FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+      HBRUSH block = CreateSolidBrush(RGB((frame * 37) & 0xFF, (frame * 91) & 0xFF, 128));
+      RECT content{20, 20, client.right - 20, client.bottom - 20};
+      FillRect(dc, &content, block);
+      DeleteObject(block);
+      EndPaint(window, &ps);
+      return 0;
+    }
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcW(window, msg, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = Proc;
+  wc.hInstance = instance;
+  wc.lpszClassName = L"LorikE2eTarget";
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  RegisterClassW(&wc);
+  RECT r{0, 0, 320, 240};
+  AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
+  HWND window =
+      CreateWindowW(L"LorikE2eTarget", L"Lorik e2e target", WS_OVERLAPPEDWINDOW, 400, 300,
+                    r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, nullptr);
+  ShowWindow(window, SW_SHOW);
+  SetTimer(window, kRepaintTimer, 40, nullptr);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}

@@ -1,0 +1,55 @@
+#pragma once
+#include <memory>
+
+#include "app/AppPorts.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeDialogHost.h"
+#include "fakes/FakeFileStore.h"
+#include "fakes/FakeFiles.h"
+#include "fakes/FakeImageEncoder.h"
+#include "fakes/FakeKeyState.h"
+#include "fakes/FakeMenu.h"
+#include "fakes/FakeMessageBox.h"
+#include "fakes/FakeNativeProgressBar.h"
+#include "fakes/FakeProcessTable.h"
+#include "fakes/FakeScreenGrab.h"
+#include "fakes/FakeShell.h"
+#include "fakes/FakeSystem.h"
+#include "fakes/FakeTrace.h"
+#include "fakes/FakeWindowSystem.h"
+
+namespace lorik {
+
+// Every platform service of the application, in memory. The ones the worker
+// threads call are shared, as the program shares its adapters.
+struct FakeApp {
+  std::shared_ptr<FakeTrace> traceShared = std::make_shared<FakeTrace>();
+  std::shared_ptr<FakeMessageBox> messagesShared = std::make_shared<FakeMessageBox>();
+  std::shared_ptr<FakeImageEncoder> encoderShared = std::make_shared<FakeImageEncoder>();
+  std::shared_ptr<FakeFileStore> storeShared = std::make_shared<FakeFileStore>();
+  FakeTrace& trace = *traceShared;
+  FakeMessageBox& messages = *messagesShared;
+  FakeImageEncoder& encoder = *encoderShared;
+  FakeFileStore& store = *storeShared;
+  fakes::FakeSystem system;
+  fakes::FakeInstanceGuard instance;
+  FakeFiles files;
+  FakeClock clock;
+  ui::FakeDialogHost host;
+  FakeScreenGrab grab;
+  FakeWindowSystem windows;
+  FakeProcessTable processes;
+  FakeKeyState keys;
+  FakeShell shell;
+  FakeMenu menus;
+  FakeControlBinder controls;
+
+  AppPorts Ports() {
+    PipelinePorts pipeline{encoderShared, storeShared, messagesShared,
+                           traceShared,   nullptr,     [this] { return shell.CurrentDirectory(); }};
+    return {trace,   messages,  system, instance, files, clock,    host,    grab,
+            windows, processes, keys,   shell,    menus, controls, pipeline};
+  }
+};
+
+}  // namespace lorik

@@ -1,0 +1,25 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/Shell.h"
+
+namespace lorik {
+
+// Records every folder opened; folders in `failing` cannot be opened.
+class FakeShell final : public ShellPort {
+ public:
+  intptr_t Explore(WindowHandle, const std::wstring& folder) override {
+    explored.push_back(folder);
+    for (const std::wstring& f : failing)
+      if (f == folder) return 2;  // ERROR_FILE_NOT_FOUND, as ShellExecute reports it
+    return 42;
+  }
+  std::wstring CurrentDirectory() override { return currentDirectory; }
+
+  std::vector<std::wstring> explored;
+  std::vector<std::wstring> failing;
+  std::wstring currentDirectory = L"C:\\Games\\Lorik";
+};
+
+}  // namespace lorik
