@@ -1,6 +1,8 @@
 #include "win32/ImageEncoderGdiPlus.h"
 
 #include <windows.h>
+
+#include "pipeline/ColourReduction.h"
 // GDI+ needs the OLE property and stream types that WIN32_LEAN_AND_MEAN leaves out.
 #include <objidl.h>
 #include <propidl.h>
@@ -9,7 +11,6 @@
 #include <gdiplus.h>
 
 #include <array>
-#include <unordered_map>
 #include <vector>
 
 namespace lorik {
@@ -97,76 +98,13 @@ std::optional<std::vector<uint8_t>> ReadWholeStream(IStream* stream) {
   return bytes;
 }
 
-// A picture reduced to eight bits per pixel, rows top-down.
-struct IndexedPicture {
-  int stride = 0;
-  std::vector<uint8_t> indices;
-  std::vector<Gdiplus::ARGB> palette;
-};
-
-// GIF holds at most 256 colours, and handing the GIF encoder true-colour rows
-// is not safe: Wine's writes a file without any image data and reports
-// success. So the reduction happens here: the exact colours when the picture
-// has no more than 256 of them (screens often do), otherwise the nearest of
-// 8 red, 8 green and 4 blue levels.
-IndexedPicture ToIndexed(const Picture& picture) {
-  const int width = picture.Width();
-  const int height = picture.Height();
-  const int bytes = picture.BitsPerPixel() / 8;
-  IndexedPicture out;
-  out.stride = (width + 3) & ~3;
-  out.indices.resize(static_cast<size_t>(out.stride) * height);
-
-  std::unordered_map<uint32_t, uint8_t> exact;
-  exact.reserve(512);
-  bool fits = true;
-  for (int y = 0; y < height && fits; ++y) {
-    const uint8_t* row = picture.TopDownRow(y);
-    uint8_t* target = out.indices.data() + static_cast<size_t>(y) * out.stride;
-    for (int x = 0; x < width; ++x) {
-      const uint8_t* p = row + x * bytes;
-      const uint32_t rgb = (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
-      const auto [it, added] = exact.try_emplace(rgb, static_cast<uint8_t>(exact.size()));
-      if (added) {
-        if (exact.size() > 256) {
-          fits = false;
-          break;
-        }
-        out.palette.push_back(0xFF000000u | rgb);
-      }
-      target[x] = it->second;
-    }
-  }
-  if (fits) return out;
-
-  out.palette.clear();
-  for (uint32_t i = 0; i < 256; ++i) {
-    const uint32_t r = (i >> 5) * 255 / 7;
-    const uint32_t g = ((i >> 2) & 7) * 255 / 7;
-    const uint32_t b = (i & 3) * 255 / 3;
-    out.palette.push_back(0xFF000000u | (r << 16) | (g << 8) | b);
-  }
-  for (int y = 0; y < height; ++y) {
-    const uint8_t* row = picture.TopDownRow(y);
-    uint8_t* target = out.indices.data() + static_cast<size_t>(y) * out.stride;
-    for (int x = 0; x < width; ++x) {
-      const uint8_t* p = row + x * bytes;
-      const int r = (p[2] * 7 + 127) / 255;
-      const int g = (p[1] * 7 + 127) / 255;
-      const int b = (p[0] * 3 + 127) / 255;
-      target[x] = static_cast<uint8_t>((r << 5) | (g << 2) | b);
-    }
-  }
-  return out;
-}
-
 bool SaveTo(Gdiplus::Bitmap& bitmap, IStream* stream, const CLSID* encoder) {
   return bitmap.GetLastStatus() == Gdiplus::Ok &&
          bitmap.Save(stream, encoder, nullptr) == Gdiplus::Ok;
 }
 
 bool SaveIndexed(const Picture& picture, IStream* stream, const CLSID* encoder) {
-  IndexedPicture indexed = ToIndexed(picture);
+  IndexedPicture indexed = ReduceTo256Colours(picture);
   Gdiplus::Bitmap bitmap(picture.Width(), picture.Height(), indexed.stride, PixelFormat8bppIndexed,
                          indexed.indices.data());
   std::vector<uint8_t> paletteBytes(sizeof(Gdiplus::ColorPalette) +
@@ -174,7 +112,7 @@ bool SaveIndexed(const Picture& picture, IStream* stream, const CLSID* encoder) 
   auto* palette = reinterpret_cast<Gdiplus::ColorPalette*>(paletteBytes.data());
   palette->Flags = 0;
   palette->Count = static_cast<UINT>(indexed.palette.size());
-  std::copy(indexed.palette.begin(), indexed.palette.end(), palette->Entries);
+  for (size_t i = 0; i < indexed.palette.size(); ++i) palette->Entries[i] = indexed.palette[i];
   if (bitmap.GetLastStatus() != Gdiplus::Ok || bitmap.SetPalette(palette) != Gdiplus::Ok)
     return false;
   return SaveTo(bitmap, stream, encoder);
