@@ -1,0 +1,703 @@
+// The main window through its life on fakes: start-up with every kind of
+// settings file, the main button and the hotkeys in each button mode, the
+// pipeline behind a shot, the status line, the context menu, the exit question
+// and the window commands.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "app/IniFile.h"
+#include "app/LorikDlg.h"
+#include "core/Text.h"
+#include "fakes/FakeApp.h"
+
+namespace lorik {
+namespace {
+
+const std::wstring kIni = L"C:\\Games\\Lorik\\Lorik.ini";
+const Rect kTemplateWindow{100, 120, 220, 250};
+constexpr uintptr_t kTarget = 0x5000;
+constexpr unsigned kNoRepeat = 0x4000;
+constexpr int kPbstNormal = 1;
+constexpr int kPbstError = 2;
+constexpr int kPbstPaused = 3;
+
+// A settings file that passes the check and names the test's target window.
+const std::wstring kValidIni =
+    L"[General]\r\nCheck on exit=0\r\n"
+    L"[SingleShot]\r\nFolder=C:\\Shots\r\nFormat=single\r\n"
+    L"[MultiShot01]\r\nFolder=C:\\Multi1\r\n"
+    L"[MultiShot02]\r\nFolder=C:\\Multi2\r\n"
+    L"[MultiShot03]\r\nFolder=C:\\Multi3\r\n"
+    L"[Save]\r\nConversion thread number=2\r\n"
+    L"[Capture]\r\nApp name=game.exe\r\nClass name=GameView\r\n"
+    L"Area X=0\r\nArea Y=0\r\nArea width=8\r\nArea height=6\r\n"
+    L"Period between each capture=50\r\n";
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() {
+    host.OnCreate(CLorikDlg::kTemplate, [](ui::FakeDialogView& v) {
+      v.windowRect = kTemplateWindow;
+      v.clientRect = {0, 0, 104, 98};
+      v.clientOrigin = {104, 148};
+      v.layoutMinimum = {104, 98};
+      v.AddControl(CLorikDlg::kProgressBar).rect = {18, 78, 104, 98};
+      v.AddControl(CLorikDlg::kThumbnail).rect = {0, 0, 104, 78};
+      ui::FakeControl& button = v.AddControl(CLorikDlg::kMainButton);
+      button.rect = {2, 81, 18, 94};
+      button.bitmap = 159;  // the template's picture
+    });
+    app.processes.Add(42, L"game.exe");
+    app.windows.AddWindow(kTarget, {}, L"GameView", L"Game", 0, 42, {640, 480});
+  }
+  ~MainWindowTest() override {
+    if (dlg && host.ViewOf(*dlg) != nullptr) host.Close(*dlg);
+  }
+
+  void WriteIni(std::wstring_view text) {
+    const auto bytes = IniFile::FromText(text).Serialize();
+    app.files.files[kIni] = {bytes.begin(), bytes.end()};
+  }
+  ui::FakeDialogView& Start() {
+    dlg = std::make_unique<CLorikDlg>(ports, kIni);
+    view = &host.Open(*dlg);
+    return *view;
+  }
+  // The valid file with the keys of `changes` set over it.
+  ui::FakeDialogView& StartWith(std::wstring_view changes) {
+    IniFile ini = IniFile::FromText(kValidIni);
+    const IniFile overlay = IniFile::FromText(changes);
+    for (const std::wstring& section : overlay.SectionNames())
+      for (const std::wstring& key : overlay.KeyNames(section))
+        ini.Set(section, key, overlay.GetString(section, key, L""));
+    WriteIni(ini.Text());
+    return Start();
+  }
+  void Command(unsigned id, int code = 0) { host.Send(*dlg, ui::CommandMessage(id, code)); }
+  void RightClick() {
+    host.Send(*dlg, {0x20, view->Handle().value, static_cast<intptr_t>(0x205u << 16 | 1u)});
+  }
+  int ButtonBitmap() { return view->Control(CLorikDlg::kMainButton).bitmap; }
+  FakeNativeProgressBar& Bar() { return *app.controls.bars.at(CLorikDlg::kProgressBar); }
+  // Any timer message refreshes the status line; the re-search timer always runs.
+  void Refresh() { ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kResearchTimerId)); }
+  // The workers run on their own threads: wait, boundedly, until all is written.
+  bool WaitIdle() {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!dlg->Pipeline()->Idle()) {
+      if (std::chrono::steady_clock::now() > until) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+  }
+
+  FakeApp app;
+  FakeMessageBox& messages = app.messages;
+  ui::FakeDialogHost& host = app.host;
+  AppPorts ports = app.Ports();
+  std::unique_ptr<CLorikDlg> dlg;
+  ui::FakeDialogView* view = nullptr;
+};
+
+TEST_F(MainWindowTest, EveryRejectedSettingIsReportedAtStartUpAndOnlyTheHotkeysComeBack) {
+  struct Case {
+    const wchar_t* ini;
+    const wchar_t* message;
+  };
+  const Case cases[] = {
+      {L"[Capture]\r\nAutomatically recapture after lost=0\r\n",
+       L"キャプチャ対象ウィンドウが設定されていません"},
+      {L"[Capture]\r\nPeriod between each capture=9\r\n",
+       L"キャプチャ設定の取込周期は10ms以上としてください"},
+      {L"[SingleShot]\r\nFormat=\r\n",
+       L"シングルショット撮影時のファイル名フォーマットを設定してください"},
+      {L"[SingleShot]\r\nVirtual key=123\r\nModifier=0\r\n",
+       L"ショートカットキーにF12を割り当てることはできません"},
+      {L"[MultiShot01]\r\nFormat=\r\n",
+       L"マルチショット撮影時のファイル名フォーマットをを設定してください"},
+      {L"[MultiShot01]\r\nVirtual key=123\r\nModifier=0\r\n",
+       L"ショートカットキーにF12を割り当てることはできません"},
+      {L"[MultiShot01]\r\nVirtual key=83\r\nModifier=1\r\n",
+       L"マルチショット01のショートカットキーが他と重複しています"},
+      {L"[MultiShot02]\r\nVirtual key=49\r\nModifier=4\r\n",
+       L"マルチショット02のショートカットキーが他と重複しています"},
+      {L"[Save]\r\nConversion buff size=5\r\n",
+       L"保存設定の変換バッファ枚数は押下前の保存枚数以上にしてください"},
+      {L"[General]\r\nMaximum multi shot no=0\r\n[Save]\r\nConversion buff size=0\r\n",
+       L"保存設定の変換バッファ枚数は1以上に設定してください"},
+      {L"[Save]\r\nSave buff size=9\r\n",
+       L"保存設定の保存バッファ枚数は押下前の保存枚数以上にしてください"},
+      {L"[General]\r\nMaximum multi shot no=0\r\n[Save]\r\nSave buff size=0\r\n",
+       L"保存設定の保存バッファ枚数は1以上に設定してください"},
+      {L"[Save]\r\nConversion thread number=0\r\n", L"保存設定のスレッド数は1以上としてください"},
+      {L"[MultiShot01]\r\nNumber of saved image before hotkey=0\r\n"
+       L"Number of saved image after hotkey=0\r\n",
+       L"マルチショット設定01の押下前保存枚数、押下後保存枚数のいずれかは1以上にしてください"},
+      {L"[Save]\r\nImage type=raw\r\n", L"保存設定の画像タイプを再設定してください"},
+      {L"[Save]\r\nImage bit depth=16\r\n", L"保存設定のビット深度を再設定してください"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.ini));
+    messages.Clear();
+    // Without a target window to find, so that only the file decides.
+    app.processes.entries.clear();
+    WriteIni(c.ini);
+    ui::FakeDialogView& v = Start();
+    ASSERT_EQ(messages.Count(), 1u);
+    EXPECT_EQ(messages.Messages()[0],
+              (FakeMessageBox::Shown{c.message, L"Lorik設定チェック結果", mb::kIconError}));
+    // The settings "dialog" ran instead of the application of the settings.
+    EXPECT_EQ(dlg->ConversionWorkers(), 0u);
+    EXPECT_EQ(v.hotkeys.registered.count(16996), dlg->Records().shot.singleShot.virtualKey != 0);
+    EXPECT_TRUE(v.timers.IsRunning(CLorikDlg::kResearchTimerId));
+    host.Close(*dlg);
+  }
+}
+
+TEST_F(MainWindowTest, MissingIniOpensTheSettingsInsteadOfApplyingThem) {
+  ui::FakeDialogView& v = Start();
+  ASSERT_EQ(messages.Count(), 1u);
+  EXPECT_EQ(messages.Messages()[0],
+            (FakeMessageBox::Shown{L"設定ファイルが存在しないため、設定ウィンドウを開きます。",
+                                   L"Lorik", mb::kIconExclamation}));
+  EXPECT_EQ(dlg->ConversionWorkers(), 0u);
+  EXPECT_EQ(v.hotkeys.registered.at(16996).modifiers, 3u | kNoRepeat);
+  // The button keeps the template's picture: nothing applied the button setting.
+  EXPECT_EQ(ButtonBitmap(), 159);
+}
+
+TEST_F(MainWindowTest, ValidIniAppliesTheSettings) {
+  struct Case {
+    const wchar_t* extra;
+    int bitmap;
+  };
+  const Case cases[] = {
+      {L"", 148},
+      {L"[General]\r\nMain button setting=1\r\n", 159},
+      {L"[General]\r\nMain button setting=2\r\n", 162},
+      {L"[General]\r\nMain button setting=3\r\n", 162},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.extra));
+    messages.Clear();
+    ui::FakeDialogView& v = StartWith(c.extra);
+    EXPECT_TRUE(messages.Messages().empty());
+    EXPECT_EQ(dlg->Records().capture.targetWindow, WindowHandle{kTarget});
+    EXPECT_EQ(dlg->ConversionWorkers(), 2u);
+    EXPECT_EQ(v.timers.PeriodOf(CLorikDlg::kCaptureTimerId), 50u);
+    EXPECT_EQ(ButtonBitmap(), c.bitmap);
+    ASSERT_EQ(v.hotkeys.registered.size(), 2u);
+    EXPECT_EQ(v.hotkeys.registered.at(16996).modifiers, 3u | kNoRepeat);
+    EXPECT_EQ(v.hotkeys.registered.at(16996).virtualKey, 83u);
+    EXPECT_EQ(v.hotkeys.registered.at(16997).modifiers, 3u | kNoRepeat);
+    EXPECT_EQ(v.hotkeys.registered.at(16997).virtualKey, 49u);
+    EXPECT_EQ(v.windowPosCalls.back().order, ui::ZOrder::NoTopmost);
+    host.Close(*dlg);
+  }
+}
+
+TEST_F(MainWindowTest, MainButtonInEveryModeShowsItsPressAndTakesItsAction) {
+  enum class Result { SingleShot, MultiShot, Folder, Nothing };
+  struct Case {
+    const wchar_t* general;
+    Result result;
+    std::wstring folder;  // opened, for Folder
+    size_t profile = 0;   // pending, for MultiShot
+    int pressed = 0;      // 0: no press feedback
+    int normal = 0;
+  };
+  const Case cases[] = {
+      {L"Main button setting=0\r\n", Result::SingleShot, L"", 0, 151, 148},
+      {L"Main button setting=1\r\nMain button multi shot no=0\r\n", Result::MultiShot, L"", 0, 157,
+       159},
+      {L"Main button setting=1\r\nMain button multi shot no=2\r\n", Result::MultiShot, L"", 2, 157,
+       159},
+      // Indexes beyond the three profiles, as a hand-edited file may hold.
+      {L"Main button setting=1\r\nMain button multi shot no=3\r\n", Result::Nothing, L"", 0, 0, 0},
+      {L"Main button setting=1\r\nMain button multi shot no=-1\r\n", Result::Nothing, L"", 0, 0, 0},
+      // Nothing saved yet: the empty folder goes to the shell as it is.
+      {L"Main button setting=2\r\n", Result::Folder, L"", 0, 160, 162},
+      {L"Main button setting=3\r\nMain button show folder no=0\r\n", Result::Folder, L"C:\\Shots",
+       0, 160, 162},
+      {L"Main button setting=3\r\nMain button show folder no=2\r\n", Result::Folder, L"C:\\Multi2",
+       0, 160, 162},
+      {L"Main button setting=3\r\nMain button show folder no=3\r\n", Result::Folder, L"C:\\Multi3",
+       0, 160, 162},
+      {L"Main button setting=3\r\nMain button show folder no=4\r\n", Result::Nothing, L"", 0, 0, 0},
+      {L"Main button setting=3\r\nMain button show folder no=-1\r\n", Result::Nothing, L"", 0, 0,
+       0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.general));
+    messages.Clear();
+    app.shell.explored.clear();
+    StartWith(std::wstring(L"[General]\r\n") + c.general);
+    const int before = ButtonBitmap();
+    const size_t grabs = app.grab.calls.size();
+    ASSERT_TRUE(host.Click(*dlg, CLorikDlg::kMainButton));
+
+    EXPECT_EQ(app.grab.calls.size() - grabs, c.result == Result::SingleShot ? 1u : 0u);
+    for (size_t j = 0; j < 3; ++j) {
+      const bool pending = c.result == Result::MultiShot && j == c.profile;
+      EXPECT_EQ(dlg->Records().shot.multiShots[j].pendingCount > 0, pending) << j;
+    }
+    if (c.result == Result::Folder) {
+      EXPECT_EQ(app.shell.explored, std::vector<std::wstring>{c.folder});
+    } else {
+      EXPECT_TRUE(app.shell.explored.empty());
+    }
+    EXPECT_TRUE(messages.Messages().empty());
+
+    if (c.pressed == 0) {
+      EXPECT_EQ(ButtonBitmap(), before);
+      EXPECT_FALSE(view->timers.IsRunning(CLorikDlg::kButtonTimerId));
+    } else {
+      EXPECT_EQ(ButtonBitmap(), c.pressed);
+      EXPECT_EQ(view->timers.PeriodOf(CLorikDlg::kButtonTimerId), 200u);
+      ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kButtonTimerId));
+      EXPECT_EQ(ButtonBitmap(), c.normal);
+      EXPECT_FALSE(view->timers.IsRunning(CLorikDlg::kButtonTimerId));
+    }
+    ASSERT_TRUE(WaitIdle());
+    host.Close(*dlg);
+  }
+}
+
+TEST_F(MainWindowTest, UnknownButtonSettingIsABugOnAClickAndATraceOnTheTimer) {
+  StartWith(L"[General]\r\nMain button setting=4\r\n");
+  EXPECT_EQ(app.trace.Count("Unknown type given to ApplySetting::shotButtonType\n"), 1u);
+  EXPECT_EQ(ButtonBitmap(), 159);
+  ASSERT_TRUE(host.Click(*dlg, CLorikDlg::kMainButton));
+  EXPECT_EQ(messages.Messages(),
+            (std::vector<FakeMessageBox::Shown>{
+                {L"OnBnClickedButtonPhotoにて不明な型が渡されました", L"バグ", mb::kIconError}}));
+  EXPECT_TRUE(app.grab.calls.empty());
+  EXPECT_TRUE(app.shell.explored.empty());
+
+  // A hotkey still shoots and shows its press; the timer then has no normal
+  // picture to put back.
+  ASSERT_TRUE(host.PressHotkey(*dlg, 16996));
+  EXPECT_EQ(ButtonBitmap(), 151);
+  ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kButtonTimerId));
+  EXPECT_EQ(ButtonBitmap(), 151);
+  EXPECT_EQ(app.trace.Count("Unknown type given to OnTimer\n"), 1u);
+  ASSERT_TRUE(WaitIdle());
+}
+
+TEST_F(MainWindowTest, HotkeysShowTheirOwnPressedSetThenTheConfiguredNormalOne) {
+  struct Case {
+    int buttonSetting;
+    int hotkey;
+    int pressed;
+    int normal;
+  };
+  const Case cases[] = {
+      {0, 16996, 151, 148}, {0, 16997, 157, 148}, {1, 16996, 151, 159}, {1, 16997, 157, 159},
+      {2, 16996, 151, 162}, {2, 16997, 157, 162}, {3, 16996, 151, 162}, {3, 16997, 157, 162},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "setting " << c.buttonSetting << " hotkey " << c.hotkey);
+    app.shell.explored.clear();
+    StartWith(L"[General]\r\nMain button setting=" + DecimalText(c.buttonSetting) + L"\r\n");
+    const size_t grabs = app.grab.calls.size();
+    ASSERT_TRUE(host.PressHotkey(*dlg, c.hotkey));
+    const bool single = c.hotkey == 16996;
+    EXPECT_EQ(app.grab.calls.size() - grabs, single ? 1u : 0u);
+    EXPECT_EQ(dlg->Records().shot.multiShots[0].pendingCount > 0, !single);
+    EXPECT_TRUE(app.shell.explored.empty());  // a hotkey never opens a folder
+    EXPECT_EQ(ButtonBitmap(), c.pressed);
+    ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kButtonTimerId));
+    EXPECT_EQ(ButtonBitmap(), c.normal);
+    ASSERT_TRUE(WaitIdle());
+    host.Close(*dlg);
+  }
+}
+
+TEST_F(MainWindowTest, SecondClickRestartsThePressedTime) {
+  StartWith(L"[General]\r\nMain button setting=2\r\n");
+  ASSERT_TRUE(host.Click(*dlg, CLorikDlg::kMainButton));
+  app.clock.Advance(100);
+  ASSERT_TRUE(host.Click(*dlg, CLorikDlg::kMainButton));
+  // The second press starts the one-shot timer again, for a full 200 ms.
+  const std::vector<std::pair<unsigned, unsigned>> presses{{CLorikDlg::kButtonTimerId, 200},
+                                                           {CLorikDlg::kButtonTimerId, 200}};
+  std::vector<std::pair<unsigned, unsigned>> buttonStarts;
+  for (const auto& start : view->timers.starts)
+    if (start.first == CLorikDlg::kButtonTimerId) buttonStarts.push_back(start);
+  EXPECT_EQ(buttonStarts, presses);
+  EXPECT_TRUE(view->timers.IsRunning(CLorikDlg::kButtonTimerId));
+  EXPECT_EQ(ButtonBitmap(), 160);
+  // Other timers leave the pressed picture alone.
+  ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
+  EXPECT_EQ(ButtonBitmap(), 160);
+  ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kButtonTimerId));
+  EXPECT_EQ(ButtonBitmap(), 162);
+  // One shot: it does not fire again.
+  EXPECT_FALSE(host.Tick(*dlg, CLorikDlg::kButtonTimerId));
+}
+
+TEST_F(MainWindowTest, FolderThatCannotBeOpenedIsReported) {
+  app.shell.failing = {L"C:\\Multi2"};
+  StartWith(L"[General]\r\nMain button setting=3\r\nMain button show folder no=2\r\n");
+  ASSERT_TRUE(host.Click(*dlg, CLorikDlg::kMainButton));
+  EXPECT_EQ(messages.Messages(),
+            (std::vector<FakeMessageBox::Shown>{
+                {L"フォルダを開けませんでした：C:\\Multi2", L"Lorik", mb::kIconError}}));
+  // Folders that open are not reported.
+  messages.Clear();
+  Command(CLorikDlg::kCommandSingleShotFolder);
+  EXPECT_TRUE(messages.Messages().empty());
+  EXPECT_EQ(app.shell.explored.back(), L"C:\\Shots");
+}
+
+TEST_F(MainWindowTest, SingleShotReachesTheFileAndTheStatusLine) {
+  StartWith(L"");
+  ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
+  ASSERT_TRUE(host.PressHotkey(*dlg, 16996));
+  ASSERT_TRUE(WaitIdle());
+
+  const auto files = app.store.Files();
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(files.begin()->first, L"C:\\Shots\\single.png");
+  EXPECT_FALSE(files.begin()->second.bytes.empty());
+  EXPECT_EQ(dlg->Pipeline()->LastSavedFolder(), L"C:\\Shots");
+
+  // The next timer message shows the single shot's capture time.
+  Refresh();
+  EXPECT_EQ(Bar().text, L"S 09:03:07");
+  EXPECT_EQ(Bar().state, kPbstNormal);
+  EXPECT_EQ(Bar().pos, 10000);
+  // The last-saved-folder command now has a folder to open.
+  Command(CLorikDlg::kCommandLastSavedFolder);
+  EXPECT_EQ(app.shell.explored, std::vector<std::wstring>{L"C:\\Shots"});
+}
+
+TEST_F(MainWindowTest, MultiShotThroughCaptureTicksIsSavedUnderItsProfile) {
+  StartWith(
+      L"[MultiShot01]\r\nFormat=m%ms%\r\nNumber of saved image before hotkey=2\r\n"
+      L"Number of saved image after hotkey=1\r\n");
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
+    app.clock.Advance(50);
+  }
+  ASSERT_TRUE(host.PressHotkey(*dlg, 16997));
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
+    app.clock.Advance(50);
+  }
+  ASSERT_TRUE(WaitIdle());
+  const auto files = app.store.Files();
+  EXPECT_EQ(files.size(), 3u);
+  for (const auto& [path, file] : files) EXPECT_TRUE(path.starts_with(L"C:\\Multi1\\m")) << path;
+  Refresh();
+  EXPECT_TRUE(Bar().text.starts_with(L"M01 ")) << ToUtf8(Bar().text);
+}
+
+// With a target but settings the check refuses: no conversion worker runs, so
+// the ConversionBuffer keeps what the test puts into it.
+class StatusLineTest : public MainWindowTest {
+ protected:
+  void StartIdle(std::wstring_view extra = L"") {
+    StartWith(L"[Save]\r\nImage bit depth=16\r\n" + std::wstring(extra));
+    ASSERT_EQ(dlg->ConversionWorkers(), 0u);
+    ASSERT_TRUE(dlg->Records().capture.targetWindow);
+  }
+  void Fill(int frames) {
+    for (int i = 0; i < frames; ++i) dlg->Pipeline()->AppendForConversion(CapturedFrame{});
+  }
+};
+
+TEST_F(StatusLineTest, BarShowsTheFreePartOfTheConversionBuffer) {
+  struct Case {
+    int frames;
+    int state;
+    int pos;
+  };
+  const Case cases[] = {
+      {0, kPbstNormal, 10000},
+      {1, kPbstPaused, 9800},
+      {25, kPbstPaused, 5000},
+      // 45 of 50 is a ratio of 0.9, not above it. In doubles 1 - r lands just
+      // below the decimal value, and the position is truncated.
+      {45, kPbstPaused, 999},
+      {46, kPbstError, 799},
+      {50, kPbstError, 0},
+      // One more than the capacity: a negative position, which the bar shows empty.
+      {51, kPbstError, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.frames);
+    StartIdle();
+    Fill(c.frames);
+    Refresh();
+    EXPECT_EQ(Bar().state, c.state);
+    EXPECT_EQ(Bar().pos, c.pos);
+    EXPECT_EQ(Bar().lower, 0);
+    EXPECT_EQ(Bar().upper, 10000);
+    EXPECT_EQ(Bar().text, L"S 00:00:00");
+    host.Close(*dlg);
+  }
+}
+
+TEST_F(StatusLineTest, BufferInfoTextAndTheBarClickThatTogglesIt) {
+  StartIdle(L"[General]\r\nShow save buffer info=1\r\n");
+  Refresh();
+  EXPECT_EQ(Bar().text, L"50 / 50 枚");
+  Fill(20);
+  Refresh();
+  EXPECT_EQ(Bar().text, L"30 / 50 枚");
+
+  Command(CLorikDlg::kProgressBar, 0);
+  EXPECT_FALSE(dlg->Records().general.showSaveBufferInfo);
+  Refresh();
+  EXPECT_EQ(Bar().text, L"S 00:00:00");
+  // Another notification code of the bar is no click.
+  Command(CLorikDlg::kProgressBar, 1);
+  EXPECT_FALSE(dlg->Records().general.showSaveBufferInfo);
+  Command(CLorikDlg::kProgressBar, 0);
+  Refresh();
+  EXPECT_EQ(Bar().text, L"30 / 50 枚");
+
+  host.Close(*dlg);
+  EXPECT_EQ(
+      IniFile::Parse(app.files.files.at(kIni)).GetInt(L"General", L"Show save buffer info", -1), 1);
+}
+
+TEST_F(MainWindowTest, LostTargetNamesTheSearchStateOnARedBar) {
+  struct Case {
+    const wchar_t* ini;
+    const wchar_t* text;
+  };
+  const Case cases[] = {
+      {L"[Capture]\r\nAutomatically recapture after lost=1\r\n", L"キャプ対象捜索中"},
+      {L"[Capture]\r\nAutomatically recapture after lost=0\r\n", L"キャプチャ停止"},
+  };
+  app.processes.entries.clear();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.text));
+    WriteIni(c.ini);
+    Start();
+    dlg->Pipeline()->AppendForConversion(CapturedFrame{});
+    Refresh();
+    EXPECT_EQ(Bar().text, c.text);
+    EXPECT_EQ(Bar().state, kPbstError);
+    EXPECT_EQ(Bar().pos, 10000);  // left where start-up put it
+    host.Close(*dlg);
+  }
+}
+
+std::vector<std::pair<unsigned, std::wstring>> Entries(const FakeMenu::Items& items) {
+  std::vector<std::pair<unsigned, std::wstring>> entries;
+  for (const FakeMenu::Item& item : items) entries.emplace_back(item.command, item.text);
+  return entries;
+}
+
+TEST_F(MainWindowTest, RightClickShowsTheMenuWithAFolderItemPerProfile) {
+  struct Case {
+    const wchar_t* extra;
+    bool alwaysOnTop;
+    bool preview;
+  };
+  const Case cases[] = {
+      {L"", false, true},
+      {L"[General]\r\nAlways on top=1\r\n[Save]\r\nPreview image=0\r\n", true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.extra));
+    app.menus.shown.clear();
+    app.menus.destroyed.clear();
+    app.menus.cursor = {150, 200};
+    StartWith(c.extra);
+    RightClick();
+    ASSERT_EQ(app.menus.shown.size(), 1u);
+    const FakeMenu::Shown& shown = app.menus.shown[0];
+    EXPECT_EQ(shown.at, (Point{150, 200}));
+    ASSERT_EQ(shown.items.size(), 7u);
+    ASSERT_TRUE(shown.items[0].submenu);
+    EXPECT_EQ(Entries(*shown.items[0].submenu),
+              (std::vector<std::pair<unsigned, std::wstring>>{{34779, L"最後に保存したフォルダ"},
+                                                              {34781, L"マルチショット01"},
+                                                              {34782, L"マルチショット02"},
+                                                              {34783, L"マルチショット03"},
+                                                              {34780, L"シングルショット"}}));
+    EXPECT_EQ(shown.items[1].command, CLorikDlg::kCommandThumbnail);
+    EXPECT_EQ(shown.items[1].checked, c.preview);
+    EXPECT_EQ(shown.items[2].command, CLorikDlg::kCommandAlwaysOnTop);
+    EXPECT_EQ(shown.items[2].checked, c.alwaysOnTop);
+    EXPECT_EQ(app.menus.destroyed.size(), 1u);
+    host.Close(*dlg);
+  }
+}
+
+TEST_F(MainWindowTest, OtherCursorMessagesShowNoMenu) {
+  StartWith(L"");
+  host.Send(*dlg, {0x20, view->Handle().value, static_cast<intptr_t>(0x201u << 16 | 1u)});
+  host.Send(*dlg, {0x21, view->Handle().value, static_cast<intptr_t>(0x205u << 16 | 1u)});
+  EXPECT_TRUE(app.menus.shown.empty());
+}
+
+TEST_F(MainWindowTest, MissingMenuResourcesAreReportedAndShowNothing) {
+  auto noFolders = std::make_shared<FakeMenu::Items>(
+      FakeMenu::Items{{32776, L"サムネイルを表示", false, nullptr}});
+  struct Case {
+    std::optional<FakeMenu::Items> resource;  // nullopt: no menu 132 at all
+    const wchar_t* message;
+  };
+  const Case cases[] = {
+      {std::nullopt, L"Failed to load menu"},
+      {FakeMenu::Items{}, L"Failed to load popup menu"},
+      {FakeMenu::Items{{0, L"メニュー", false, noFolders}}, L"Failed to load folder menu"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.message));
+    messages.Clear();
+    app.menus.resources.clear();
+    if (c.resource) app.menus.resources[CLorikDlg::kContextMenu] = *c.resource;
+    StartWith(L"");
+    RightClick();
+    EXPECT_TRUE(app.menus.shown.empty());
+    EXPECT_EQ(messages.Messages(),
+              (std::vector<FakeMessageBox::Shown>{{c.message, L"Lorik", mb::kOk}}));
+    host.Close(*dlg);
+  }
+}
+
+TEST_F(MainWindowTest, FolderItemsOpenTheirProfilesFolder) {
+  std::wstring profiles = L"[General]\r\nMaximum multi shot no=12\r\n";
+  for (int k = 4; k <= 12; ++k) {
+    const std::wstring no = PaddedDecimal(k, 2);
+    profiles += L"[MultiShot" + no + L"]\r\nFolder=C:\\Multi" + no + L"\r\n";
+  }
+  StartWith(profiles);
+  struct Case {
+    unsigned command;
+    const wchar_t* folder;  // nullptr: nothing opens
+  };
+  const Case cases[] = {
+      {34781, L"C:\\Multi1"},
+      {34783, L"C:\\Multi3"},
+      {34789, L"C:\\Multi09"},
+      {34790, L"C:\\Multi10"},
+      {34792, L"C:\\Multi12"},
+      {34793, nullptr},
+      {34779, L""},  // the last saved folder, none yet
+      {34780, L"C:\\Shots"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.command);
+    app.shell.explored.clear();
+    Command(c.command);
+    if (c.folder == nullptr) {
+      EXPECT_TRUE(app.shell.explored.empty());
+    } else {
+      EXPECT_EQ(app.shell.explored, std::vector<std::wstring>{c.folder});
+    }
+  }
+  EXPECT_TRUE(messages.Messages().empty());
+
+  // The menu lists all twelve, the tenth and later ones included.
+  RightClick();
+  ASSERT_EQ(app.menus.shown.size(), 1u);
+  const FakeMenu::Items& folders = *app.menus.shown[0].items[0].submenu;
+  ASSERT_EQ(folders.size(), 14u);
+  EXPECT_EQ(folders[10].command, 34790u);
+  EXPECT_EQ(folders[10].text, L"マルチショット10");
+  EXPECT_EQ(folders[13].command, 34780u);
+}
+
+TEST_F(MainWindowTest, ExitAsksFirstWhenCheckOnExitIsOn) {
+  struct Case {
+    unsigned command;
+    int answer;
+    std::optional<int> ends;
+  };
+  const Case cases[] = {
+      {ui::kIdCancel, mb::kIdCancel, std::nullopt},
+      {ui::kIdCancel, mb::kIdOk, ui::kIdCancel},
+      {ui::kIdOk, mb::kIdCancel, std::nullopt},
+      {ui::kIdOk, mb::kIdOk, ui::kIdOk},
+      {CLorikDlg::kCommandExit, mb::kIdCancel, std::nullopt},
+      {CLorikDlg::kCommandExit, mb::kIdOk, ui::kIdCancel},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.command << " answered " << c.answer);
+    messages.Clear();
+    messages.SetAnswer(c.answer);
+    ui::FakeDialogView& v = StartWith(L"[General]\r\nCheck on exit=1\r\n");
+    Command(c.command);
+    EXPECT_EQ(messages.Messages(),
+              (std::vector<FakeMessageBox::Shown>{
+                  {L"終了しますか?", L"Lorik", mb::kOkCancel | mb::kIconQuestion}}));
+    EXPECT_EQ(v.endResult, c.ends);
+    host.Close(*dlg);
+  }
+}
+
+TEST_F(MainWindowTest, WithoutCheckOnExitEscEndsAtOnce) {
+  messages.SetAnswer(mb::kIdCancel);
+  ui::FakeDialogView& v = StartWith(L"");
+  Command(ui::kIdCancel);
+  EXPECT_TRUE(messages.Messages().empty());
+  EXPECT_EQ(v.endResult, ui::kIdCancel);
+}
+
+TEST_F(MainWindowTest, ThumbnailCommandHidesAndShowsTheThumbnailInPlace) {
+  ui::FakeDialogView& v = StartWith(L"");
+  ASSERT_TRUE(dlg->ThumbnailShown());
+  ASSERT_EQ(v.windowRect, kTemplateWindow);
+  const size_t workers = dlg->ConversionWorkers();
+  auto minTrack = [&] {
+    ui::MinMaxInfo info;
+    dlg->OnGetMinMaxInfo(info);
+    return info.minTrackSize;
+  };
+  EXPECT_EQ(minTrack(), (Point{120, 130}));
+
+  Command(CLorikDlg::kCommandThumbnail);
+  EXPECT_FALSE(dlg->Records().save.previewImage);
+  EXPECT_FALSE(dlg->ThumbnailShown());
+  EXPECT_FALSE(v.Control(CLorikDlg::kThumbnail).visible);
+  EXPECT_EQ(dlg->Records().save.previewWidth, 104);
+  EXPECT_EQ(dlg->Records().save.previewHeight, 78);
+  // Same place, the thumbnail's height less.
+  EXPECT_EQ(v.windowRect, (Rect{100, 120, 220, 172}));
+  EXPECT_EQ(v.clientRect.Height(), 20);
+  EXPECT_EQ(v.layoutMinimum, (Size{104, 20}));
+  EXPECT_EQ(minTrack(), (Point{120, 52}));
+  EXPECT_EQ(dlg->ConversionWorkers(), workers);
+
+  Command(CLorikDlg::kCommandThumbnail);
+  EXPECT_TRUE(dlg->Records().save.previewImage);
+  EXPECT_TRUE(dlg->ThumbnailShown());
+  EXPECT_TRUE(v.Control(CLorikDlg::kThumbnail).visible);
+  EXPECT_EQ(v.windowRect.left, 100);
+  EXPECT_EQ(v.windowRect.top, 120);
+  EXPECT_EQ(v.windowRect.Width(), 104);
+  EXPECT_EQ(v.windowRect.Height(), 20 + 78);
+  EXPECT_EQ(v.layoutMinimum, (Size{104, 98}));
+  EXPECT_EQ(minTrack(), (Point{120, 130}));
+  for (const auto& call : v.windowPosCalls) {
+    if (!call.order) {
+      EXPECT_NE(call.flags & ui::swp::kNoMove, 0u);
+    }
+  }
+}
+
+TEST_F(MainWindowTest, AlwaysOnTopCommandTogglesTheTopmostState) {
+  ui::FakeDialogView& v = StartWith(L"");
+  ASSERT_FALSE(v.topmost);
+  Command(CLorikDlg::kCommandAlwaysOnTop);
+  EXPECT_TRUE(v.topmost);
+  EXPECT_TRUE(dlg->Records().general.alwaysOnTop);
+  EXPECT_EQ(v.windowPosCalls.back().order, ui::ZOrder::Topmost);
+  EXPECT_EQ(v.windowPosCalls.back().flags, ui::swp::kNoMove | ui::swp::kNoSize);
+  Command(CLorikDlg::kCommandAlwaysOnTop);
+  EXPECT_FALSE(v.topmost);
+  EXPECT_FALSE(dlg->Records().general.alwaysOnTop);
+  EXPECT_EQ(v.windowPosCalls.back().order, ui::ZOrder::NoTopmost);
+}
+
+}  // namespace
+}  // namespace lorik
