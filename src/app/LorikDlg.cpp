@@ -288,13 +288,19 @@ void CLorikDlg::ApplyThumbnailArea() {
         Rect::FromXywh(window.left, window.top, windowRect_.Width(), windowRect_.Height()),
         ui::swp::kNoMove | ui::swp::kNoZOrder);
   } else {
-    const int32_t h = view().GetClientRect().Height();
+    const Rect client = view().GetClientRect();
+    const int32_t h = client.Height();
     windowRect_.bottom += thumbnailRect_.Height();
     view().SetLayoutMinimum({minimum.width, h + save.previewHeight});
-    view().SetWindowPos(
-        std::nullopt,
-        Rect::FromXywh(window.left, window.top, save.previewWidth, h + save.previewHeight),
-        ui::swp::kNoMove | ui::swp::kNoZOrder);
+    // The preview size is a client size; the window is larger by its frame,
+    // or each show would leave it short of its minimum and the thumbnail
+    // squeezed.
+    const int32_t frameWidth = window.Width() - client.Width();
+    const int32_t frameHeight = window.Height() - h;
+    view().SetWindowPos(std::nullopt,
+                        Rect::FromXywh(window.left, window.top, save.previewWidth + frameWidth,
+                                       h + save.previewHeight + frameHeight),
+                        ui::swp::kNoMove | ui::swp::kNoZOrder);
     view().ShowItem(kThumbnail, true);
     thumbnailShown_ = true;
   }

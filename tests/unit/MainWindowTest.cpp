@@ -672,10 +672,9 @@ TEST_F(MainWindowTest, ThumbnailCommandHidesAndShowsTheThumbnailInPlace) {
   EXPECT_TRUE(dlg->Records().save.previewImage);
   EXPECT_TRUE(dlg->ThumbnailShown());
   EXPECT_TRUE(v.Control(CLorikDlg::kThumbnail).visible);
-  EXPECT_EQ(v.windowRect.left, 100);
-  EXPECT_EQ(v.windowRect.top, 120);
-  EXPECT_EQ(v.windowRect.Width(), 104);
-  EXPECT_EQ(v.windowRect.Height(), 20 + 78);
+  // Back to the size it had: the preview's client size plus the window's frame.
+  EXPECT_EQ(v.windowRect, kTemplateWindow);
+  EXPECT_EQ(v.clientRect.Height(), 98);
   EXPECT_EQ(v.layoutMinimum, (Size{104, 98}));
   EXPECT_EQ(minTrack(), (Point{120, 130}));
   for (const auto& call : v.windowPosCalls) {
