@@ -1,13 +1,26 @@
-// A target window for the end-to-end runs: a white page whose content block
-// changes colour with every paint, so that consecutive captures differ.
+// A target window for the end-to-end runs: a white page whose content block,
+// 20 pixels inside the client area, changes colour with every paint, so that
+// consecutive captures differ. With a colour as RRGGBB on the command line the
+// block keeps that colour instead, so that a capture can be checked pixel by pixel.
 #include <windows.h>
 
+#include <cwchar>
+#include <optional>
 #include <string>
 
 namespace {
 
 constexpr UINT_PTR kRepaintTimer = 1;
 int frame = 0;
+std::optional<COLORREF> fixedColour;
+
+std::optional<COLORREF> ParseColour(const wchar_t* text) {
+  while (*text == L' ') ++text;
+  wchar_t* end = nullptr;
+  const unsigned long rgb = std::wcstoul(text, &end, 16);
+  if (end != text + 6) return std::nullopt;
+  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
 
 LRESULT CALLBACK Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
@@ -21,7 +34,8 @@ LRESULT CALLBACK Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
       RECT client;
       GetClientRect(window, &client);
       FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-      HBRUSH block = CreateSolidBrush(RGB((frame * 37) & 0xFF, (frame * 91) & 0xFF, 128));
+      HBRUSH block = CreateSolidBrush(
+          fixedColour ? *fixedColour : RGB((frame * 37) & 0xFF, (frame * 91) & 0xFF, 128));
       RECT content{20, 20, client.right - 20, client.bottom - 20};
       FillRect(dc, &content, block);
       DeleteObject(block);
@@ -37,7 +51,8 @@ LRESULT CALLBACK Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+  fixedColour = ParseColour(commandLine);
   WNDCLASSW wc{};
   wc.lpfnWndProc = Proc;
   wc.hInstance = instance;

@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# Lorik.exe finds its target at start and, after the target has been closed and
+# started again, finds the new window through the re-search: a single shot
+# before and one after each save a picture of the target's client size.
+# Leaves a screenshot of the main window after the first shot in
+# <build>/screenshots/main_after_shot.png. Usage: e2e_retarget.sh <build dir>;
+# DISPLAY and WINEPREFIX are set by the caller.
+set -u
+build=$(cd "${1:?build dir}" && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
+run() { "$root/cmake/wine-run" "$@"; }
+
+work=$(mktemp -d /tmp/lorik_retarget.XXXXXX)
+pids=()
+# The title goes to fixture_close.exe as separate words: Wine would hand a
+# quoted argument on with its quotes, and no window has such a title.
+cleanup() {
+  run "$build/tests/fixture_close.exe" Lorik e2e target >/dev/null 2>&1
+  run "$build/tests/fixture_close.exe" "Lorik" >/dev/null 2>&1
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+wait_for_window() { # title regex, tenths of a second
+  for _ in $(seq "$2"); do
+    xdotool search --name "$1" >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  return 1
+}
+start_target() { # [block colour RRGGBB]
+  run "$build/tests/fixture_target.exe" "$@" >/dev/null 2>&1 &
+  pids+=($!)
+  wait_for_window '^Lorik e2e target$' 100 || fail "the target window did not appear"
+}
+shots() { ls "$work/single" 2>/dev/null | sort; }
+# A single shot through the real hotkey; waits for the one new file it saves.
+single_shot() { # number of files expected afterwards
+  # The hotkeys are global, but the key press has to reach a Wine window.
+  xdotool search --name '^Lorik e2e target$' windowfocus --sync >/dev/null 2>&1
+  xdotool key ctrl+alt+s
+  for _ in $(seq 100); do
+    [ "$(shots | wc -l)" -ge "$1" ] && break
+    sleep 0.1
+  done
+  sleep 0.5 # the save worker may still be writing the file
+  [ "$(shots | wc -l)" -eq "$1" ] || fail "expected $1 single-shot files, found: $(shots | tr '\n' ' ')"
+}
+
+cp "$build/Lorik.exe" "$work/"
+windir=$(run winepath -w "$work" 2>/dev/null | tr -d '\r')
+[ -n "$windir" ] || fail "winepath failed for $work"
+# No message at the loss: the re-search alone has to bring the target back.
+cat >"$work/Lorik.ini" <<INI
+[General]
+Check on exit=0
+Maximum multi shot no=1
+[SingleShot]
+Folder=$windir\\single
+Format=s_%date%_%time%_%ms%
+[Save]
+Image type=png
+[Capture]
+App name=fixture_target.exe
+Title=Lorik e2e target
+Class name=LorikE2eTarget
+Target width=320
+Target height=240
+Area X=0
+Area Y=0
+Area width=320
+Area height=240
+Capture from desktop=0
+Automatically recapture after lost=1
+Show dialog on lost=0
+Search period=500
+Period between each capture=100
+INI
+sed -i 's/$/\r/' "$work/Lorik.ini"
+
+start_target
+(cd "$work" && run ./Lorik.exe >/dev/null 2>&1) &
+pids+=($!)
+wait_for_window '^Lorik$' 150 || fail "Lorik's main window did not appear"
+sleep 2
+
+single_shot 1
+mkdir -p "$build/screenshots"
+sleep 1 # the thumbnail and the status text follow the save
+import -window root "$build/screenshots/main_after_shot.png" 2>/dev/null ||
+  fail "no screenshot of the main window"
+
+run "$build/tests/fixture_close.exe" Lorik e2e target >/dev/null 2>&1 || fail "the target did not close"
+! xdotool search --name '^Lorik e2e target$' >/dev/null 2>&1 || fail "the target window is still there"
+# Lorik notices the loss at its next capture tick; give it time to do so
+# before the new window appears.
+sleep 2
+# The new window paints a block of a fixed colour, so the second picture can
+# only have come from it.
+start_target 3366CC
+# More than the search period: the next re-search tick finds the new window.
+sleep 2
+single_shot 2
+
+for f in $(shots); do
+  got=$(identify -format '%m %w %h' "$work/single/$f" 2>&1)
+  [ "$got" = "PNG 320 240" ] || fail "$f: identify says '$got'"
+done
+
+second=$work/single/$(shots | tail -1)
+centre=$(convert "$second" -format '%[hex:p{160,120}]' info: 2>&1)
+corner=$(convert "$second" -format '%[hex:p{5,5}]' info: 2>&1)
+[ "${centre:0:6}" = 3366CC ] || fail "the second shot's centre is $centre, not the new window's block"
+[ "${corner:0:6}" = FFFFFF ] || fail "the second shot's corner is $corner, not the white page"
+
+xdotool search --name '^Lorik$' >/dev/null 2>&1 || fail "Lorik ended during the run"
+run "$build/tests/fixture_close.exe" "Lorik" >/dev/null 2>&1 || fail "Lorik did not close"
+echo "PASS"
