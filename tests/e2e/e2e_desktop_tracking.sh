@@ -6,31 +6,8 @@
 # Usage: e2e_desktop_tracking.sh <build dir>; DISPLAY and WINEPREFIX are set by
 # the caller.
 set -u
-build=$(cd "${1:?build dir}" && pwd)
-root=$(cd "$(dirname "$0")/../.." && pwd)
-run() { "$root/cmake/wine-run" "$@"; }
-
+. "$(dirname "$0")/common.sh" "${1:-}" desktop
 colour=E03C8A
-work=$(mktemp -d /tmp/lorik_desktop.XXXXXX)
-pids=()
-cleanup() {
-  run "$build/tests/fixture_close.exe" Lorik e2e target >/dev/null 2>&1
-  run "$build/tests/fixture_close.exe" "Lorik" >/dev/null 2>&1
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-wait_for_window() { # title regex, tenths of a second
-  for _ in $(seq "$2"); do
-    xdotool search --name "$1" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  return 1
-}
 # Screen position "X Y" of the target's client area, found on the screen itself:
 # its block of the fixed colour lies 20 pixels inside the client area.
 client_origin() {
@@ -46,18 +23,6 @@ uniform() { # file, geometry
   convert "$1" -crop "$2" +repage -unique-colors -format '%w %[hex:p{0,0}]' info: 2>&1 |
     awk '$1 == 1 { print substr($2, 1, 6) }'
 }
-shots() { ls "$work/single" 2>/dev/null | sort; }
-single_shot() { # number of files expected afterwards
-  # The hotkeys are global, but the key press has to reach a Wine window.
-  xdotool search --name '^Lorik e2e target$' windowfocus --sync >/dev/null 2>&1
-  xdotool key ctrl+alt+s
-  for _ in $(seq 100); do
-    [ "$(shots | wc -l)" -ge "$1" ] && break
-    sleep 0.1
-  done
-  sleep 0.5
-  [ "$(shots | wc -l)" -eq "$1" ] || fail "expected $1 single-shot files, found: $(shots | tr '\n' ' ')"
-}
 check_shows_target() { # file, when
   local got
   got=$(identify -format '%m %w %h' "$1" 2>&1)
@@ -68,13 +33,8 @@ check_shows_target() { # file, when
   [ "$(uniform "$1" 200x120+60+60)" = "$colour" ] || fail "$2: the centre is not the target's block"
 }
 
-cp "$build/Lorik.exe" "$work/"
-windir=$(run winepath -w "$work" 2>/dev/null | tr -d '\r')
-[ -n "$windir" ] || fail "winepath failed for $work"
 
-run "$build/tests/fixture_target.exe" "$colour" >/dev/null 2>&1 &
-pids+=($!)
-wait_for_window '^Lorik e2e target$' 100 || fail "the target window did not appear"
+start_target "$colour"
 sleep 1
 read -r cx cy <<<"$(client_origin)"
 [ -n "$cx" ] || exit 1
@@ -111,15 +71,14 @@ Period between each capture=100
 INI
 sed -i 's/$/\r/' "$work/Lorik.ini"
 
-(cd "$work" && run ./Lorik.exe >/dev/null 2>&1) &
-pids+=($!)
-wait_for_window '^Lorik$' 150 || fail "Lorik's main window did not appear"
+start_lorik
 sleep 2
 single_shot 1
 check_shows_target "$work/single/$(shots | head -1)" "before the move"
 
-target=$(xdotool search --name '^Lorik e2e target$' | head -1)
-xdotool windowmove "$target" 700 600 || fail "xdotool could not move the target"
+# Moved through the window system, as a drag by the user does: without a window
+# manager, Wine does not learn of an X-side move of the windows it frames itself.
+run "$build/tests/fixture_move.exe" 700 600 "Lorik e2e target" || fail "could not move the target"
 sleep 1
 read -r nx ny <<<"$(client_origin)"
 [ -n "$nx" ] || exit 1

@@ -5,26 +5,8 @@
 # by an independent decoder. Usage: e2e_multishot.sh <build dir>; DISPLAY and
 # WINEPREFIX are set by the caller.
 set -u
-build=$(cd "${1:?build dir}" && pwd)
-root=$(cd "$(dirname "$0")/../.." && pwd)
-run() { "$root/cmake/wine-run" "$@"; }
+. "$(dirname "$0")/common.sh" "${1:-}" multishot
 
-work=$(mktemp -d /tmp/lorik_e2e.XXXXXX)
-pids=()
-cleanup() {
-  run "$build/tests/fixture_close.exe" "Lorik e2e target" >/dev/null 2>&1
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-cp "$build/Lorik.exe" "$work/"
-windir=$(run winepath -w "$work" 2>/dev/null | tr -d '\r')
-[ -n "$windir" ] || fail "winepath failed for $work"
 # UTF-8 text; Lorik reads it and writes it back as UTF-16 at exit.
 cat >"$work/Lorik.ini" <<INI
 [General]
@@ -55,21 +37,8 @@ Period between each capture=100
 INI
 sed -i 's/$/\r/' "$work/Lorik.ini"
 
-run "$build/tests/fixture_target.exe" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do
-  xdotool search --name '^Lorik e2e target$' >/dev/null 2>&1 && break
-  sleep 0.1
-done
-xdotool search --name '^Lorik e2e target$' >/dev/null 2>&1 || fail "the target window did not appear"
-
-(cd "$work" && run ./Lorik.exe >/dev/null 2>&1) &
-pids+=($!)
-for _ in $(seq 150); do
-  xdotool search --name '^Lorik$' >/dev/null 2>&1 && break
-  sleep 0.1
-done
-xdotool search --name '^Lorik$' >/dev/null 2>&1 || fail "Lorik's main window did not appear"
+start_target
+start_lorik
 # Fill the history with more than the 10 frames from before the press.
 sleep 2.5
 

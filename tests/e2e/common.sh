@@ -1,0 +1,57 @@
+# Shared by the end-to-end scripts: sourced as `. common.sh <build dir> <name>`.
+# Sets build, root and work (a fresh folder holding a copy of Lorik.exe, whose
+# Windows path is windir), and ends every program it started at exit.
+build=$(cd "${1:?build dir}" && pwd)
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+run() { "$root/cmake/wine-run" "$@"; }
+
+work=$(mktemp -d "/tmp/lorik_${2:?name}.XXXXXX")
+pids=()
+cleanup() {
+  run "$build/tests/fixture_close.exe" "Lorik e2e target" >/dev/null 2>&1
+  run "$build/tests/fixture_close.exe" "Lorik" >/dev/null 2>&1
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+wait_for_window() { # title regex, tenths of a second
+  for _ in $(seq "$2"); do
+    xdotool search --name "$1" >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+cp "$build/Lorik.exe" "$work/"
+windir=$(run winepath -w "$work" 2>/dev/null | tr -d '\r')
+[ -n "$windir" ] || fail "winepath failed for $work"
+
+# Lorik.exe with the settings file already in $work; waits for its main window.
+start_lorik() {
+  (cd "$work" && run ./Lorik.exe >/dev/null 2>&1) &
+  pids+=($!)
+  wait_for_window '^Lorik$' 150 || fail "Lorik's main window did not appear"
+}
+start_target() { # [block colour RRGGBB]
+  run "$build/tests/fixture_target.exe" "$@" >/dev/null 2>&1 &
+  pids+=($!)
+  wait_for_window '^Lorik e2e target$' 100 || fail "the target window did not appear"
+}
+
+shots() { ls "$work/single" 2>/dev/null | sort; }
+# A single shot through the real hotkey; waits for the one new file it saves.
+single_shot() { # number of files expected afterwards
+  # The hotkeys are global, but the key press has to reach a Wine window.
+  xdotool search --name '^Lorik e2e target$' windowfocus --sync >/dev/null 2>&1
+  xdotool key ctrl+alt+s
+  for _ in $(seq 100); do
+    [ "$(shots | wc -l)" -ge "$1" ] && break
+    sleep 0.1
+  done
+  sleep 0.5 # the save worker may still be writing the file
+  [ "$(shots | wc -l)" -eq "$1" ] || fail "expected $1 single-shot files, found: $(shots | tr '\n' ' ')"
+}
