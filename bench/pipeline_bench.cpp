@@ -19,6 +19,7 @@
 #include "pipeline/ConversionPool.h"
 #include "pipeline/SaveWorker.h"
 #include "platform/ScreenGrab.h"
+#include "unit/PipelineHarness.h"
 
 // The replaced operators pair malloc with free themselves.
 #if defined(__GNUC__) && !defined(__clang__)
@@ -68,26 +69,16 @@ class NoFeedback final : public PressFeedbackPort {
   void PressFeedback(ButtonSet) override {}
 };
 
+// The tests' settings, with a buffer that never fills and a skip count per profile.
 SettingsRecords Settings(size_t profiles) {
-  SettingsRecords r;
-  r.shot.singleShot.folder = L"D:\\single";
-  r.shot.singleShot.format = L"S_%time%_%ms%";
+  SettingsRecords r = DefaultPipelineSettings(profiles);
   for (size_t i = 0; i < profiles; ++i) {
-    MultiShotProfile p;
-    p.folder = L"D:\\multi" + std::to_wstring(i + 1);
-    p.format = L"Lk_%date%_%time%_%ms%";
-    p.numberOfSavedImageBeforeHotkey = 10;
-    p.numberOfSavedImageAfterHotkey = 10;
-    p.numberOfCaptureSkippedAfterSave = static_cast<int32_t>(i);
-    r.shot.multiShots.push_back(p);
+    r.shot.multiShots[i].format = L"Lk_%date%_%time%_%ms%";
+    r.shot.multiShots[i].numberOfCaptureSkippedAfterSave = static_cast<int32_t>(i);
   }
-  r.save.imageType = 4;
-  r.save.imageBitDepth = 24;
   r.save.conversionBuffSize = 100000;
   r.save.useDiskCache = true;
-  r.capture.targetWindow = WindowHandle{1};
   r.capture.captureArea = Rect{0, 0, 64, 48};
-  r.capture.periodBetweenEachCapture = 100;
   return r;
 }
 
