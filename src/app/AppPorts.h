@@ -1,4 +1,5 @@
 #pragma once
+#include "core/AppName.h"
 #include "pipeline/PipelineState.h"
 
 namespace lorik {
@@ -40,8 +41,5 @@ struct AppPorts {
   // own never reaches a destroyed adapter. The main window sets the thumbnail.
   PipelinePorts pipeline;
 };
-
-// Caption of the application's own messages.
-inline constexpr wchar_t kAppName[] = L"Lorik";
 
 }  // namespace lorik

@@ -311,8 +311,6 @@ void CLorikDlg::OnSetting() {
   // a cancelled dialog: the hotkeys are released and registered again from the
   // unchanged settings.
   hotkeys_->UnregisterHotkeys();
-  settingsOpen_ = true;
-  settingsOpen_ = false;
   hotkeys_->RegisterHotkeys();
 }
 

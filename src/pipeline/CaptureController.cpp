@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "core/AppName.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "platform/ScreenGrab.h"
@@ -12,7 +13,6 @@ namespace {
 constexpr wchar_t kTargetGone[] = L"キャプチャ対象が離脱!";
 constexpr wchar_t kTargetHidden[] = L"キャプチャ対象の幅や高さが0?";
 constexpr wchar_t kCaptureFailed[] = L"キャプチャ失敗";
-constexpr wchar_t kCaption[] = L"Lorik";
 
 void RenewIfChanged(SharedText& shared, const std::wstring& text) {
   if (shared.str() != text) shared = SharedText(text);
@@ -151,7 +151,7 @@ void CaptureController::TakeSingleShot() {
     if (general_.supressErrorDialog) {
       messages_.Beep();
     } else {
-      messages_.Show(kCaptureFailed, kCaption, mb::kIconError);
+      messages_.Show(kCaptureFailed, kAppName, mb::kIconError);
     }
     return;
   }

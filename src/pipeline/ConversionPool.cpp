@@ -4,6 +4,7 @@
 #include <system_error>
 #include <utility>
 
+#include "core/AppName.h"
 #include "core/ImageType.h"
 #include "pipeline/FramePath.h"
 #include "platform/ImageEncoder.h"
@@ -18,7 +19,6 @@ constexpr wchar_t kEncodeFailed[] = L"画像の生成に失敗しました: ";
 constexpr wchar_t kStopFailed[] =
     L"変換スレッドの停止に失敗しました。変換スレッドを強制再起動します。";
 constexpr wchar_t kStartFailed[] = L"変換スレッドの開始に失敗しました。終了します。";
-constexpr wchar_t kCaption[] = L"Lorik";
 
 // Encodes one frame and hands it to the SaveBuffer, or reports and drops it.
 void ConvertFrame(PipelineState& state, CapturedFrame frame) {
@@ -109,7 +109,7 @@ size_t ConversionPool::StopWorkers(std::chrono::milliseconds wait, bool report,
     if (worker.WaitFor(wait)) continue;
     ++abandoned;
     if (report && !supressErrorDialog) {
-      state_->ports.messages->Show(kStopFailed, kCaption, mb::kIconExclamation);
+      state_->ports.messages->Show(kStopFailed, kAppName, mb::kIconExclamation);
     }
     worker.Abandon();
   }
@@ -134,7 +134,7 @@ bool ConversionPool::Apply(int32_t threadNumber, bool supressErrorDialog) {
       workers_.emplace_back(launch_,
                             [state = state_, stop = stopConvert_] { ConvertThread(state, stop); });
     } catch (const std::system_error&) {
-      state_->ports.messages->Show(kStartFailed, kCaption, mb::kIconError);
+      state_->ports.messages->Show(kStartFailed, kAppName, mb::kIconError);
       return false;
     }
   }

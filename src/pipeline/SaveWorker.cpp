@@ -5,6 +5,7 @@
 #include <system_error>
 #include <utility>
 
+#include "core/AppName.h"
 #include "pipeline/FramePath.h"
 #include "platform/FileStore.h"
 #include "platform/MessageBox.h"
@@ -17,7 +18,6 @@ constexpr wchar_t kFolderFailed[] = L"フォルダの作成に失敗しました
 constexpr wchar_t kFileFailed[] = L"ファイルの保存に失敗しました：";
 constexpr wchar_t kPathTooLong[] = L"保存先のパスが長すぎます：";
 constexpr wchar_t kStartFailed[] = L"保存スレッドの開始に失敗しました。終了します。";
-constexpr wchar_t kCaption[] = L"Lorik";
 
 }  // namespace
 
@@ -26,7 +26,7 @@ bool SaveFrame(PipelineState& state, const CapturedFrame& frame) {
   const PipelinePorts& ports = state.ports;
   const ImageFilename name = FramePath(state, frame, settings.imageType);
   if (name.status == ImageFilenameStatus::TooLong) {
-    ports.messages->Show(kPathTooLong + name.path, kCaption, mb::kIconError);
+    ports.messages->Show(kPathTooLong + name.path, kAppName, mb::kIconError);
     return false;
   }
   const std::wstring* path = &name.path;
@@ -35,7 +35,7 @@ bool SaveFrame(PipelineState& state, const CapturedFrame& frame) {
   // make of it.
   if (folder.empty() || !ports.files->Exists(folder)) {
     if (folder.empty() || !ports.files->CreateFolder(folder)) {
-      ports.messages->Show(kFolderFailed + folder, kCaption, mb::kIconError);
+      ports.messages->Show(kFolderFailed + folder, kAppName, mb::kIconError);
       return false;
     }
   }
@@ -43,13 +43,13 @@ bool SaveFrame(PipelineState& state, const CapturedFrame& frame) {
 
   std::unique_ptr<WritableFile> file = ports.files->Create(*path);
   if (!file) {
-    ports.messages->Show(kFileFailed + *path, kCaption, mb::kIconError);
+    ports.messages->Show(kFileFailed + *path, kAppName, mb::kIconError);
     return false;
   }
   const bool hasImage = frame.encoded && frame.encoded->image;
   if (!hasImage || !file->WriteAll(frame.encoded->image->bytes)) {
     file.reset();  // what was written stays
-    ports.messages->Show(kFileFailed + *path, kCaption, mb::kIconError);
+    ports.messages->Show(kFileFailed + *path, kAppName, mb::kIconError);
     return false;
   }
   if (settings.useDiskCache) file->Commit();

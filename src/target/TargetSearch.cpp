@@ -4,6 +4,7 @@
 #include <set>
 #include <vector>
 
+#include "core/AppName.h"
 #include "platform/MessageBox.h"
 #include "platform/Trace.h"
 #include "platform/WindowSystem.h"
@@ -12,7 +13,6 @@ namespace lorik {
 
 namespace {
 
-constexpr wchar_t kCaption[] = L"Lorik";
 constexpr wchar_t kNoApplicationInfo[] = L"アプリケーション情報を取得できませんでした";
 constexpr wchar_t kEnumFailed[] = L"Failed to enum windows";
 
@@ -30,7 +30,7 @@ void TargetSearch::ShowError(std::wstring_view text) {
     bool& flag;
     ~Reset() { flag = false; }
   } reset{messageOpen_};
-  messages_.Show(text, kCaption, mb::kIconError);
+  messages_.Show(text, kAppName, mb::kIconError);
 }
 
 bool TargetSearch::BuildProcessTable(ProcessTable& table) {

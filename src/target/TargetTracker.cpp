@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/AppPorts.h"
+#include "core/AppName.h"
 #include "platform/MessageBox.h"
 #include "platform/WindowSystem.h"
 
