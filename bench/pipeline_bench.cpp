@@ -8,7 +8,7 @@
 #include <new>
 #include <thread>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeFileStore.h"
 #include "fakes/FakeImageEncoder.h"

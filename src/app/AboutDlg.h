@@ -1,4 +1,5 @@
 #pragma once
+#include "resource.h"
 #include "ui/Dialog.h"
 
 namespace lorik {
@@ -8,8 +9,8 @@ class SystemPort;
 // The version dialog: the program's icon and the version of its executable.
 class CAboutDlg : public ui::Dialog {
  public:
-  static constexpr int kTemplate = 100;
-  static constexpr int kVersionText = 1075;
+  static constexpr int kTemplate = IDD_ABOUTBOX;
+  static constexpr int kVersionText = IDC_STATIC_VERSION;
 
   explicit CAboutDlg(SystemPort& system) : Dialog(kTemplate), system_(system) {}
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <map>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 
 namespace lorik {
 

@@ -4,8 +4,6 @@
 #include <array>
 
 #include "app/AboutDlg.h"
-#include "app/SettingsCheck.h"
-#include "app/SettingsIo.h"
 #include "controls/ControlBinder.h"
 #include "core/Text.h"
 #include "platform/Files.h"
@@ -17,6 +15,8 @@
 #include "platform/Timers.h"
 #include "platform/Trace.h"
 #include "platform/WindowSystem.h"
+#include "settings/SettingsCheck.h"
+#include "settings/SettingsIo.h"
 #include "target/AreaRecognition.h"
 #include "ui/DialogHost.h"
 
@@ -30,7 +30,11 @@ struct ButtonPictures {
   int normal;
   int pressed;
 };
-constexpr ButtonPictures kPictures[] = {{148, 151}, {159, 157}, {162, 160}};
+constexpr ButtonPictures kPictures[] = {
+    {IDB_SINGLE_NORMAL, IDB_SINGLE_PRESSED},
+    {IDB_MULTI_NORMAL, IDB_MULTI_PRESSED},
+    {IDB_FOLDER_NORMAL, IDB_FOLDER_PRESSED},
+};
 
 // The set of a main-button setting: 0 single shot, 1 multi shot, 2 and 3 folder.
 std::optional<ButtonSet> SetOfButtonType(int32_t type) {

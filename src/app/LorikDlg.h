@@ -5,14 +5,15 @@
 
 #include "app/AppPorts.h"
 #include "app/HotkeyControl.h"
-#include "app/IniFile.h"
-#include "app/Settings.h"
 #include "controls/InfoProgressCtrl.h"
 #include "controls/StaticBitmap.h"
 #include "core/Geometry.h"
 #include "pipeline/CaptureController.h"
 #include "pipeline/ConversionPool.h"
 #include "pipeline/SaveWorker.h"
+#include "resource.h"
+#include "settings/IniFile.h"
+#include "settings/Settings.h"
 #include "target/TargetSearch.h"
 #include "target/TargetTracker.h"
 #include "ui/Dialog.h"
@@ -24,22 +25,22 @@ namespace lorik {
 // guard for the whole life of the process.
 class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
  public:
-  static constexpr int kTemplate = 102;
-  static constexpr int kProgressBar = 1031;
-  static constexpr int kThumbnail = 1032;
-  static constexpr int kMainButton = 1073;
-  static constexpr int kContextMenu = 132;
-  static constexpr unsigned kAboutCommand = 0x10;
-  static constexpr int kAboutString = 101;
-  static constexpr int kIcon = 143;
+  static constexpr int kTemplate = IDD_LORIK_DIALOG;
+  static constexpr int kProgressBar = IDC_PROGRESS_INFO;
+  static constexpr int kThumbnail = IDC_STATIC_THUMB;
+  static constexpr int kMainButton = IDC_BUTTON_PHOTO;
+  static constexpr int kContextMenu = IDR_MENU_CONTEXT;
+  static constexpr unsigned kAboutCommand = IDM_ABOUTBOX;
+  static constexpr int kAboutString = IDS_ABOUTBOX;
+  static constexpr int kIcon = IDI_ICON_APP;
 
-  static constexpr unsigned kCommandSetting = 32771;
-  static constexpr unsigned kCommandExit = 32772;
-  static constexpr unsigned kCommandAlwaysOnTop = 32773;
-  static constexpr unsigned kCommandThumbnail = 32776;
-  static constexpr unsigned kCommandVersion = 32777;
-  static constexpr unsigned kCommandLastSavedFolder = 34779;
-  static constexpr unsigned kCommandSingleShotFolder = 34780;
+  static constexpr unsigned kCommandSetting = ID_MENU_SETTING;
+  static constexpr unsigned kCommandExit = ID_MENU_EXIT;
+  static constexpr unsigned kCommandAlwaysOnTop = ID_MENU_ALWAYS_ON_TOP;
+  static constexpr unsigned kCommandThumbnail = ID_MENU_SHOW_THUMBNAIL;
+  static constexpr unsigned kCommandVersion = ID_MENU_VERSION;
+  static constexpr unsigned kCommandLastSavedFolder = ID_MENU_OPEN_LAST_SAVED_FOLDER;
+  static constexpr unsigned kCommandSingleShotFolder = ID_MENU_OPEN_SINGLE_SHOT_FOLDER;
 
   static constexpr unsigned kCaptureTimerId = 15612;
   static constexpr unsigned kButtonTimerId = 12421;

@@ -3,8 +3,8 @@
 #include <mutex>
 
 #include "core/Geometry.h"
-#include "pipeline/PipelineState.h"
 #include "platform/Picture.h"
+#include "platform/ThumbnailSink.h"
 
 namespace lorik {
 

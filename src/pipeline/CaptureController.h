@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/Settings.h"
 #include "pipeline/CapturedFrame.h"
 #include "pipeline/PipelineState.h"
+#include "settings/Settings.h"
 
 namespace lorik {
 

@@ -10,6 +10,7 @@
 #include "core/SystemTime.h"
 #include "pipeline/CapturedFrame.h"
 #include "platform/Picture.h"
+#include "platform/ThumbnailSink.h"
 
 namespace lorik {
 
@@ -17,14 +18,6 @@ class ImageEncoderPort;
 class FileStorePort;
 class MessageBoxPort;
 class TracePort;
-
-// Receives the picture of every frame the save worker has written; the
-// thumbnail control implements it. Called from the save worker thread.
-class ThumbnailSink {
- public:
-  virtual ~ThumbnailSink() = default;
-  virtual void SetPicture(std::shared_ptr<const Picture> picture) = 0;
-};
 
 // What the workers call. Held by shared ownership so that a worker left to end
 // on its own after a restart or at exit never reaches a destroyed object.

@@ -4,7 +4,7 @@
 #include <limits>
 #include <memory>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "platform/MessageBox.h"
 #include "platform/Picture.h"
 #include "platform/ScreenGrab.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/Settings.h"
 #include "core/WindowHandle.h"
+#include "settings/Settings.h"
 
 namespace lorik {
 

@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/Settings.h"
 #include "core/WindowHandle.h"
+#include "settings/Settings.h"
 
 namespace lorik {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "fakes/FakeMessageBox.h"
 #include "fakes/FakeScreenGrab.h"
 #include "fakes/FakeWindowSystem.h"

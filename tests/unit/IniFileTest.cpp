@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/IniFile.h"
+#include "settings/IniFile.h"
 #include "core/Text.h"
 #include "fakes/FakeFiles.h"
 

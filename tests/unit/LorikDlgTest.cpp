@@ -4,7 +4,7 @@
 #include <set>
 
 #include "app/AboutDlg.h"
-#include "app/IniFile.h"
+#include "settings/IniFile.h"
 #include "app/LorikApp.h"
 #include "app/LorikDlg.h"
 #include "core/Text.h"

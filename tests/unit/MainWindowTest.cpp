@@ -7,7 +7,7 @@
 #include <chrono>
 #include <thread>
 
-#include "app/IniFile.h"
+#include "settings/IniFile.h"
 #include "app/LorikDlg.h"
 #include "core/Text.h"
 #include "fakes/FakeApp.h"

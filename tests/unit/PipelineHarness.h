@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeFileStore.h"
 #include "fakes/FakeImageEncoder.h"

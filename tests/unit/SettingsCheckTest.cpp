@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SettingsCheck.h"
+#include "settings/SettingsCheck.h"
 #include "fakes/FakeMessageBox.h"
 
 namespace lorik {

@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/IniFile.h"
-#include "app/SettingsIo.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsIo.h"
 #include "core/ImageType.h"
 #include "core/Text.h"
 

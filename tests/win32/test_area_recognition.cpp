@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "platform/MessageBox.h"
 #include "target/AreaRecognition.h"
 #include "win32/ScreenGrabWin32.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/IniFile.h"
-#include "app/SettingsIo.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsIo.h"
 #include "core/ImageType.h"
 #include "win32/FilesWin32.h"
 

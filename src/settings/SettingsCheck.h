@@ -3,8 +3,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Settings.h"
 #include "platform/MessageBox.h"
+#include "settings/Settings.h"
 
 namespace lorik {
 

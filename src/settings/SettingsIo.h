@@ -1,9 +1,9 @@
 #pragma once
 #include <cstdint>
 
-#include "app/IniFile.h"
-#include "app/Settings.h"
 #include "core/Geometry.h"
+#include "settings/IniFile.h"
+#include "settings/Settings.h"
 
 namespace lorik {
 
