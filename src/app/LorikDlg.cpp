@@ -409,7 +409,7 @@ void CLorikDlg::OnBnClickedButtonPhoto() {
 }
 
 void CLorikDlg::OpenFolder(const std::wstring& folder) {
-  if (ports_.shell.Explore(view().Handle(), folder) <= 32) {
+  if (!ports_.shell.Explore(view().Handle(), folder)) {
     ports_.messages.Show(L"フォルダを開けませんでした：" + folder, kAppName, mb::kIconError);
   }
 }
