@@ -4,6 +4,7 @@
 #include <array>
 
 #include "app/AboutDlg.h"
+#include "app/ContextMenu.h"
 #include "controls/ControlBinder.h"
 #include "core/Text.h"
 #include "platform/Files.h"
@@ -430,30 +431,11 @@ void CLorikDlg::OpenMultiShotFolder(size_t index) {
 }
 
 void CLorikDlg::ShowContextMenu(Point client) {
-  MenuPort& menus = ports_.menus;
-  const MenuPort::Menu menu = menus.Load(kContextMenu);
-  if (menu == 0) {
-    ports_.messages.Show(L"Failed to load menu", kAppName, mb::kOk);
-    return;
-  }
-  const MenuPort::Menu popup = menus.SubMenu(menu, 0);
-  const MenuPort::Menu folders = popup == 0 ? 0 : menus.SubMenu(popup, 0);
-  if (popup == 0 || folders == 0) {
-    ports_.messages.Show(popup == 0 ? L"Failed to load popup menu" : L"Failed to load folder menu",
-                         kAppName, mb::kOk);
-    menus.Destroy(menu);
-    return;
-  }
-  const size_t profiles = records_.shot.multiShots.size();
-  for (size_t k = 1; k <= profiles; ++k) {
-    menus.InsertItem(folders, static_cast<unsigned>(k),
-                     kCommandSingleShotFolder + static_cast<unsigned>(k),
-                     L"マルチショット" + PaddedDecimal(static_cast<long long>(k), 2));
-  }
-  if (records_.general.alwaysOnTop) menus.CheckItem(popup, kCommandAlwaysOnTop, true);
-  if (records_.save.previewImage) menus.CheckItem(popup, kCommandThumbnail, true);
-  menus.Track(popup, view().ClientToScreen(client), view().Handle());
-  menus.Destroy(menu);
+  const std::optional<std::wstring_view> failure =
+      TrackContextMenu(ports_.menus, {view().ClientToScreen(client), view().Handle(),
+                                      records_.shot.multiShots.size(), records_.general.alwaysOnTop,
+                                      records_.save.previewImage});
+  if (failure) ports_.messages.Show(*failure, kAppName, mb::kOk);
 }
 
 bool CLorikDlg::OnCommand(uintptr_t wParam, intptr_t lParam) {
