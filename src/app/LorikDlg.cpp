@@ -24,8 +24,6 @@
 namespace lorik {
 namespace {
 
-constexpr uint32_t kSetCursor = 0x0020;
-
 // Normal and pressed pictures of the main button's sets.
 struct ButtonPictures {
   int normal;
@@ -112,7 +110,7 @@ ui::DynamicLayout CLorikDlg::GetDynamicLayout() const {
 bool CLorikDlg::WindowProc(const ui::Message& message, intptr_t& result) {
   // Controls pass WM_SETCURSOR on to their parent, so this sees a right click
   // anywhere in the window.
-  if (message.msg == kSetCursor &&
+  if (message.msg == ui::wm::kSetCursor &&
       ui::HighWord(static_cast<uintptr_t>(message.lParam)) == ui::wm::kRButtonUp &&
       !settingsOpen_) {
     ShowContextMenu(view().ScreenToClient(ports_.menus.CursorPos()));
