@@ -8,6 +8,7 @@
 #include "platform/Hotkeys.h"
 #include "platform/KeyState.h"
 #include "platform/MessageBox.h"
+#include "platform/PlatformValues.h"
 #include "platform/Timers.h"
 #include "platform/Trace.h"
 
@@ -25,7 +26,7 @@ HotkeyControl::HotkeyControl(Ports ports, const ShotSettings& shots)
     : ports_(ports), shots_(shots) {}
 
 bool HotkeyControl::Register(const MultiShotProfile& shot) {
-  return ports_.hotkeys.Register(shot.id, shot.modifier | kNoRepeat, shot.virtualKey);
+  return ports_.hotkeys.Register(shot.id, shot.modifier | mod::kNoRepeat, shot.virtualKey);
 }
 
 void HotkeyControl::RegisterHotkeys() {
@@ -78,7 +79,7 @@ void HotkeyControl::OnHotKey(int id, unsigned modifiers, unsigned virtualKey) {
   }
   // The stored modifiers never hold MOD_NOREPEAT; a platform that reports it back
   // must not make every profile miss.
-  const unsigned pressed = modifiers & ~kNoRepeat;
+  const unsigned pressed = modifiers & ~mod::kNoRepeat;
   for (size_t j = 0; j < shots_.multiShots.size(); ++j) {
     const MultiShotProfile& profile = shots_.multiShots[j];
     if (profile.id == id && profile.virtualKey == virtualKey && profile.modifier == pressed)

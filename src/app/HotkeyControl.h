@@ -54,7 +54,6 @@ class CaptureControllerTriggers final : public ShotTriggerPort {
 // key stays down is a repeat, as it would be with MOD_NOREPEAT.
 class HotkeyControl {
  public:
-  static constexpr unsigned kNoRepeat = 0x4000;  // MOD_NOREPEAT
   static constexpr unsigned kReleaseTimerId = 12422;
   static constexpr unsigned kReleasePollMs = 20;
 

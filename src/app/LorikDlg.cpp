@@ -4,6 +4,7 @@
 #include <array>
 
 #include "app/AboutDlg.h"
+#include "app/ContextMenu.h"
 #include "controls/ControlBinder.h"
 #include "core/Text.h"
 #include "platform/Files.h"
@@ -22,8 +23,6 @@
 
 namespace lorik {
 namespace {
-
-constexpr uint32_t kSetCursor = 0x0020;
 
 // Normal and pressed pictures of the main button's sets.
 struct ButtonPictures {
@@ -111,7 +110,7 @@ ui::DynamicLayout CLorikDlg::GetDynamicLayout() const {
 bool CLorikDlg::WindowProc(const ui::Message& message, intptr_t& result) {
   // Controls pass WM_SETCURSOR on to their parent, so this sees a right click
   // anywhere in the window.
-  if (message.msg == kSetCursor &&
+  if (message.msg == ui::wm::kSetCursor &&
       ui::HighWord(static_cast<uintptr_t>(message.lParam)) == ui::wm::kRButtonUp &&
       !settingsOpen_) {
     ShowContextMenu(view().ScreenToClient(ports_.menus.CursorPos()));
@@ -409,7 +408,7 @@ void CLorikDlg::OnBnClickedButtonPhoto() {
 }
 
 void CLorikDlg::OpenFolder(const std::wstring& folder) {
-  if (ports_.shell.Explore(view().Handle(), folder) <= 32) {
+  if (!ports_.shell.Explore(view().Handle(), folder)) {
     ports_.messages.Show(L"フォルダを開けませんでした：" + folder, kAppName, mb::kIconError);
   }
 }
@@ -430,30 +429,11 @@ void CLorikDlg::OpenMultiShotFolder(size_t index) {
 }
 
 void CLorikDlg::ShowContextMenu(Point client) {
-  MenuPort& menus = ports_.menus;
-  const MenuPort::Menu menu = menus.Load(kContextMenu);
-  if (menu == 0) {
-    ports_.messages.Show(L"Failed to load menu", kAppName, mb::kOk);
-    return;
-  }
-  const MenuPort::Menu popup = menus.SubMenu(menu, 0);
-  const MenuPort::Menu folders = popup == 0 ? 0 : menus.SubMenu(popup, 0);
-  if (popup == 0 || folders == 0) {
-    ports_.messages.Show(popup == 0 ? L"Failed to load popup menu" : L"Failed to load folder menu",
-                         kAppName, mb::kOk);
-    menus.Destroy(menu);
-    return;
-  }
-  const size_t profiles = records_.shot.multiShots.size();
-  for (size_t k = 1; k <= profiles; ++k) {
-    menus.InsertItem(folders, static_cast<unsigned>(k),
-                     kCommandSingleShotFolder + static_cast<unsigned>(k),
-                     L"マルチショット" + PaddedDecimal(static_cast<long long>(k), 2));
-  }
-  if (records_.general.alwaysOnTop) menus.CheckItem(popup, kCommandAlwaysOnTop, true);
-  if (records_.save.previewImage) menus.CheckItem(popup, kCommandThumbnail, true);
-  menus.Track(popup, view().ClientToScreen(client), view().Handle());
-  menus.Destroy(menu);
+  const std::optional<std::wstring_view> failure =
+      TrackContextMenu(ports_.menus, {view().ClientToScreen(client), view().Handle(),
+                                      records_.shot.multiShots.size(), records_.general.alwaysOnTop,
+                                      records_.save.previewImage});
+  if (failure) ports_.messages.Show(*failure, kAppName, mb::kOk);
 }
 
 bool CLorikDlg::OnCommand(uintptr_t wParam, intptr_t lParam) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/Geometry.h"
+#include "platform/PlatformValues.h"
 
 namespace lorik {
 
@@ -14,16 +15,8 @@ inline constexpr ColourRef kSystemColour = 0x80000000u;
 inline constexpr ColourRef SystemColour(int index) {
   return kSystemColour | static_cast<ColourRef>(index);
 }
-// The platform's COLOR_WINDOWTEXT and COLOR_HIGHLIGHTTEXT.
-inline constexpr ColourRef kColourWindowText = SystemColour(8);
-inline constexpr ColourRef kColourHighlightText = SystemColour(14);
-
-// Progress bar states, the platform's PBST_ values.
-namespace pbst {
-inline constexpr int kNormal = 1;
-inline constexpr int kError = 2;
-inline constexpr int kPaused = 3;
-}  // namespace pbst
+inline constexpr ColourRef kColourWindowText = SystemColour(syscolour::kWindowText);
+inline constexpr ColourRef kColourHighlightText = SystemColour(syscolour::kHighlightText);
 
 struct ProgressRange {
   int lower = 0;

@@ -1,22 +1,9 @@
 #pragma once
 #include <string_view>
 
-namespace lorik {
+#include "platform/PlatformValues.h"
 
-// Styles and answers use the platform's values so adapters pass them through.
-namespace mb {
-inline constexpr unsigned kOk = 0x0;
-inline constexpr unsigned kOkCancel = 0x1;
-inline constexpr unsigned kYesNo = 0x4;
-inline constexpr unsigned kIconError = 0x10;
-inline constexpr unsigned kIconQuestion = 0x20;
-inline constexpr unsigned kIconExclamation = 0x30;
-inline constexpr unsigned kIconInformation = 0x40;
-inline constexpr int kIdOk = 1;
-inline constexpr int kIdCancel = 2;
-inline constexpr int kIdYes = 6;
-inline constexpr int kIdNo = 7;
-}  // namespace mb
+namespace lorik {
 
 // Modal message boxes; callable from any thread. An empty caption means the
 // application's default caption ("Lorik").

@@ -8,9 +8,8 @@ namespace lorik {
 class ShellPort {
  public:
   virtual ~ShellPort() = default;
-  // Opens an explorer window on `folder`; returns the platform's result, where
-  // 32 or less is a failure.
-  virtual intptr_t Explore(WindowHandle owner, const std::wstring& folder) = 0;
+  // Opens an explorer window on `folder`; false when the shell could not.
+  virtual bool Explore(WindowHandle owner, const std::wstring& folder) = 0;
   // The process's current directory.
   virtual std::wstring CurrentDirectory() = 0;
 };

@@ -6,11 +6,10 @@
 
 #include "core/ImageType.h"
 #include "core/Text.h"
+#include "platform/PlatformValues.h"
 
 namespace lorik {
 namespace {
-
-constexpr uint16_t kVkF12 = 123;
 
 bool Refuse(MessageBoxPort& messages, std::wstring_view text) {
   messages.Show(text, kSettingsCheckCaption, mb::kOk | mb::kIconError);
@@ -42,7 +41,7 @@ bool CheckSetting(const CaptureSettings& capture, const MultiShotProfile& single
 
   if (singleShot.virtualKey != 0 && singleShot.format.empty())
     return Refuse(messages, L"シングルショット撮影時のファイル名フォーマットを設定してください");
-  if (singleShot.virtualKey == kVkF12 && singleShot.modifier == 0)
+  if (singleShot.virtualKey == vk::kF12 && singleShot.modifier == 0)
     return Refuse(messages, L"ショートカットキーにF12を割り当てることはできません");
 
   // Keys alone collide, whatever their modifiers. The single-shot key is taken
@@ -53,7 +52,7 @@ bool CheckSetting(const CaptureSettings& capture, const MultiShotProfile& single
     if (profile.virtualKey == 0) continue;
     if (profile.format.empty())
       return Refuse(messages, L"マルチショット撮影時のファイル名フォーマットをを設定してください");
-    if (profile.virtualKey == kVkF12 && profile.modifier == 0)
+    if (profile.virtualKey == vk::kF12 && profile.modifier == 0)
       return Refuse(messages, L"ショートカットキーにF12を割り当てることはできません");
     if (!keys.insert(profile.virtualKey).second)
       return Refuse(messages, WithProfileNo(L"マルチショット", j,

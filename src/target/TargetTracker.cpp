@@ -10,8 +10,6 @@
 namespace lorik {
 namespace {
 
-constexpr unsigned kTopmost = 0x00040000;  // MB_TOPMOST
-
 constexpr wchar_t kSizeChanged[] =
     L"ウィンドウサイズが変更されました。正しくキャプチャできないかもしれません。";
 constexpr wchar_t kRecognizeAgain[] = L"再度、キャプチャ領域を自動認識しますか？";
@@ -95,9 +93,9 @@ void TargetTracker::TrackingStep() {
 void TargetTracker::ReportResize() {
   if (!capture_.showDialogOnLost) return;
   FlagScope open(resizeMessageOpen_);
-  messages_.Show(kSizeChanged, kAppName, mb::kIconExclamation | kTopmost);
+  messages_.Show(kSizeChanged, kAppName, mb::kIconExclamation | mb::kTopmost);
   if (!capture_.automaticallyRecaptureAfterLost) return;
-  if (messages_.Show(kRecognizeAgain, kAppName, mb::kYesNo | mb::kIconQuestion | kTopmost) !=
+  if (messages_.Show(kRecognizeAgain, kAppName, mb::kYesNo | mb::kIconQuestion | mb::kTopmost) !=
       mb::kIdYes)
     return;
 

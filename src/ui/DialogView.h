@@ -4,6 +4,7 @@
 
 #include "core/Geometry.h"
 #include "core/WindowHandle.h"
+#include "platform/PlatformValues.h"
 
 namespace lorik {
 class TimerPort;
@@ -12,13 +13,7 @@ class HotkeyPort;
 
 namespace lorik::ui {
 
-// SetWindowPos flags, the platform's values.
-namespace swp {
-inline constexpr unsigned kNoSize = 0x0001;
-inline constexpr unsigned kNoMove = 0x0002;
-inline constexpr unsigned kNoZOrder = 0x0004;
-inline constexpr unsigned kNoActivate = 0x0010;
-}  // namespace swp
+namespace swp = lorik::swp;
 
 enum class ZOrder { Top, Topmost, NoTopmost };
 

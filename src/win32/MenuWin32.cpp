@@ -10,7 +10,7 @@ MenuPort::Menu M(HMENU h) {
 }
 }  // namespace
 
-MenuPort::Menu MenuWin32::Load(int menuResourceId) {
+MenuPort::Menu MenuWin32::LoadHandle(int menuResourceId) {
   return M(::LoadMenuW(instance_, MAKEINTRESOURCEW(menuResourceId)));
 }
 

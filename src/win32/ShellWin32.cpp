@@ -6,9 +6,11 @@
 
 namespace lorik {
 
-intptr_t ShellWin32::Explore(WindowHandle owner, const std::wstring& folder) {
-  return reinterpret_cast<intptr_t>(::ShellExecuteW(reinterpret_cast<HWND>(owner.value), L"explore",
-                                                    folder.c_str(), nullptr, nullptr, SW_SHOW));
+bool ShellWin32::Explore(WindowHandle owner, const std::wstring& folder) {
+  const HINSTANCE result = ::ShellExecuteW(reinterpret_cast<HWND>(owner.value), L"explore",
+                                           folder.c_str(), nullptr, nullptr, SW_SHOW);
+  // ShellExecuteW reports failure as a value of 32 or less.
+  return reinterpret_cast<intptr_t>(result) > 32;
 }
 
 std::wstring ShellWin32::CurrentDirectory() {

@@ -5,7 +5,7 @@ namespace lorik {
 
 class ShellWin32 final : public ShellPort {
  public:
-  intptr_t Explore(WindowHandle owner, const std::wstring& folder) override;
+  bool Explore(WindowHandle owner, const std::wstring& folder) override;
   std::wstring CurrentDirectory() override;
 };
 

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/Hotkeys.h"
+#include "platform/PlatformValues.h"
 
 namespace lorik {
 
@@ -17,7 +18,7 @@ class FakeHotkeys final : public HotkeyPort {
     unsigned virtualKey = 0;
   };
 
-  static constexpr unsigned kNoRepeat = 0x4000;
+  static constexpr unsigned kNoRepeat = mod::kNoRepeat;
 
   bool Register(int id, unsigned modifiers, unsigned virtualKey) override {
     if (registered.contains(id) || IsTaken(modifiers, virtualKey)) return false;

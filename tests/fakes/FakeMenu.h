@@ -10,8 +10,8 @@
 namespace lorik {
 
 // Menus in memory. Load gives a copy of the menu resource `resources` holds;
-// Track records the menu as it was shown and can pick a command, which the
-// test then delivers as the platform would.
+// Track records the menu as it was shown. `loaded` and `destroyed` list the
+// handles that went through Load and Destroy, so tests can match them up.
 class FakeMenu final : public MenuPort {
  public:
   struct Item {
@@ -36,12 +36,6 @@ class FakeMenu final : public MenuPort {
     return {{0, L"メニュー", false, popup}};
   }
 
-  Menu Load(int id) override {
-    auto it = resources.find(id);
-    if (it == resources.end()) return 0;
-    auto copy = std::make_shared<Items>(DeepCopy(it->second));
-    return Register(copy);
-  }
   Menu SubMenu(Menu menu, int position) override {
     Items* items = Find(menu);
     if (items == nullptr || position < 0 || static_cast<size_t>(position) >= items->size())
@@ -64,7 +58,6 @@ class FakeMenu final : public MenuPort {
   void Track(Menu menu, Point screen, WindowHandle) override {
     if (Items* items = Find(menu)) shown.push_back({DeepCopy(*items), screen});
   }
-  void Destroy(Menu menu) override { destroyed.push_back(menu); }
   Point CursorPos() override { return cursor; }
 
   struct Shown {
@@ -73,10 +66,20 @@ class FakeMenu final : public MenuPort {
   };
   std::map<int, Items> resources{{132, ContextMenuResource()}};
   std::vector<Shown> shown;
+  std::vector<Menu> loaded;
   std::vector<Menu> destroyed;
   Point cursor;
 
  private:
+  Menu LoadHandle(int id) override {
+    auto it = resources.find(id);
+    if (it == resources.end()) return 0;
+    const Menu menu = Register(std::make_shared<Items>(DeepCopy(it->second)));
+    loaded.push_back(menu);
+    return menu;
+  }
+  void Destroy(Menu menu) override { destroyed.push_back(menu); }
+
   static Items DeepCopy(const Items& items) {
     Items copy = items;
     for (Item& item : copy)

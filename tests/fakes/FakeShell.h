@@ -9,11 +9,11 @@ namespace lorik {
 // Records every folder opened; folders in `failing` cannot be opened.
 class FakeShell final : public ShellPort {
  public:
-  intptr_t Explore(WindowHandle, const std::wstring& folder) override {
+  bool Explore(WindowHandle, const std::wstring& folder) override {
     explored.push_back(folder);
     for (const std::wstring& f : failing)
-      if (f == folder) return 2;  // ERROR_FILE_NOT_FOUND, as ShellExecute reports it
-    return 42;
+      if (f == folder) return false;
+    return true;
   }
   std::wstring CurrentDirectory() override { return currentDirectory; }
 

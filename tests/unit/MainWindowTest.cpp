@@ -7,10 +7,10 @@
 #include <chrono>
 #include <thread>
 
-#include "settings/IniFile.h"
 #include "app/LorikDlg.h"
 #include "core/Text.h"
 #include "fakes/FakeApp.h"
+#include "settings/IniFile.h"
 
 namespace lorik {
 namespace {
@@ -507,6 +507,7 @@ TEST_F(MainWindowTest, RightClickShowsTheMenuWithAFolderItemPerProfile) {
   for (const Case& c : cases) {
     SCOPED_TRACE(ToUtf8(c.extra));
     app.menus.shown.clear();
+    app.menus.loaded.clear();
     app.menus.destroyed.clear();
     app.menus.cursor = {150, 200};
     StartWith(c.extra);
@@ -527,6 +528,7 @@ TEST_F(MainWindowTest, RightClickShowsTheMenuWithAFolderItemPerProfile) {
     EXPECT_EQ(shown.items[2].command, CLorikDlg::kCommandAlwaysOnTop);
     EXPECT_EQ(shown.items[2].checked, c.alwaysOnTop);
     EXPECT_EQ(app.menus.destroyed.size(), 1u);
+    EXPECT_EQ(app.menus.destroyed, app.menus.loaded);
     host.Close(*dlg);
   }
 }
@@ -556,8 +558,11 @@ TEST_F(MainWindowTest, MissingMenuResourcesAreReportedAndShowNothing) {
     app.menus.resources.clear();
     if (c.resource) app.menus.resources[CLorikDlg::kContextMenu] = *c.resource;
     StartWith(L"");
+    app.menus.loaded.clear();
+    app.menus.destroyed.clear();
     RightClick();
     EXPECT_TRUE(app.menus.shown.empty());
+    EXPECT_EQ(app.menus.destroyed, app.menus.loaded);
     EXPECT_EQ(messages.Messages(),
               (std::vector<FakeMessageBox::Shown>{{c.message, L"Lorik", mb::kOk}}));
     host.Close(*dlg);
