@@ -10,13 +10,15 @@ namespace lorik::ui {
 namespace wm {
 inline constexpr uint32_t kDestroy = 0x0002;
 inline constexpr uint32_t kSize = 0x0005;
+inline constexpr uint32_t kSetText = 0x000C;
 inline constexpr uint32_t kPaint = 0x000F;
 inline constexpr uint32_t kClose = 0x0010;
+inline constexpr uint32_t kSetCursor = 0x0020;
+inline constexpr uint32_t kMouseActivate = 0x0021;
 inline constexpr uint32_t kGetMinMaxInfo = 0x0024;
 inline constexpr uint32_t kQueryDragIcon = 0x0037;
 inline constexpr uint32_t kNotify = 0x004E;
 inline constexpr uint32_t kContextMenu = 0x007B;
-inline constexpr uint32_t kSetText = 0x000C;
 inline constexpr uint32_t kInitDialog = 0x0110;
 inline constexpr uint32_t kCommand = 0x0111;
 inline constexpr uint32_t kSysCommand = 0x0112;
@@ -34,6 +36,8 @@ inline constexpr uint32_t kApp = 0x8000;
 // Standard command ids of dialog buttons.
 inline constexpr int kIdOk = 1;
 inline constexpr int kIdCancel = 2;
+// The largest command id: WM_COMMAND carries it in the low word of wParam.
+inline constexpr int kMaxCommandId = 0xFFFF;
 
 struct Message {
   uint32_t msg = 0;
