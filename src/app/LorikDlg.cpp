@@ -1,10 +1,11 @@
 #include "app/LorikDlg.h"
 
-#include <algorithm>
 #include <array>
 
 #include "app/AboutDlg.h"
 #include "app/ContextMenu.h"
+#include "app/StatusLine.h"
+#include "app/ThumbnailArea.h"
 #include "controls/ControlBinder.h"
 #include "core/Text.h"
 #include "platform/Files.h"
@@ -35,19 +36,39 @@ constexpr ButtonPictures kPictures[] = {
     {IDB_FOLDER_NORMAL, IDB_FOLDER_PRESSED},
 };
 
-// The set of a main-button setting: 0 single shot, 1 multi shot, 2 and 3 folder.
-std::optional<ButtonSet> SetOfButtonType(int32_t type) {
-  switch (type) {
+// What the main button does, as "Main button setting" stores it.
+enum class ShotButtonType { SingleShot, MultiShot, LastSavedFolder, SaveFolder, Unknown };
+
+// A hand-edited file can hold any number; those outside the four are Unknown.
+ShotButtonType ShotButtonTypeOf(int32_t stored) {
+  switch (stored) {
     case 0:
-      return ButtonSet::SingleShot;
+      return ShotButtonType::SingleShot;
     case 1:
-      return ButtonSet::MultiShot;
+      return ShotButtonType::MultiShot;
     case 2:
+      return ShotButtonType::LastSavedFolder;
     case 3:
-      return ButtonSet::Folder;
+      return ShotButtonType::SaveFolder;
     default:
-      return std::nullopt;
+      return ShotButtonType::Unknown;
   }
+}
+
+// The picture set of a button mode: both folder modes show the folder.
+std::optional<ButtonSet> SetOfButtonType(ShotButtonType type) {
+  switch (type) {
+    case ShotButtonType::SingleShot:
+      return ButtonSet::SingleShot;
+    case ShotButtonType::MultiShot:
+      return ButtonSet::MultiShot;
+    case ShotButtonType::LastSavedFolder:
+    case ShotButtonType::SaveFolder:
+      return ButtonSet::Folder;
+    case ShotButtonType::Unknown:
+      break;
+  }
+  return std::nullopt;
 }
 
 PipelinePorts WithThumbnail(PipelinePorts ports, std::shared_ptr<ThumbnailSink> thumbnail) {
@@ -80,7 +101,14 @@ CLorikDlg::~CLorikDlg() = default;
 
 ui::MessageMap CLorikDlg::GetMessageMap() const {
   static constexpr std::array kMap{
+      // The folder items of the profiles, the tenth and later ones included;
+      // the handler declines ids beyond the profile count.
+      ui::MapCommandRange<&CLorikDlg::OnMultiShotFolderItem>(kCommandSingleShotFolder + 1,
+                                                             ui::kMaxCommandId),
+      ui::MapCommand<&CLorikDlg::OnProgressBarClick>(kProgressBar, 0),
+      ui::MapMessage<&CLorikDlg::OnSetCursor>(ui::wm::kSetCursor),
       ui::MapSysCommand<&CLorikDlg::OnSysCommand>(),
+      ui::MapMessage<&CLorikDlg::OnPaint>(ui::wm::kPaint),
       ui::MapRaw<&CLorikDlg::OnQueryDragIcon>(ui::wm::kQueryDragIcon),
       ui::MapMessage<&CLorikDlg::OnDestroy>(ui::wm::kDestroy),
       ui::MapGetMinMaxInfo<&CLorikDlg::OnGetMinMaxInfo>(),
@@ -105,18 +133,6 @@ ui::DynamicLayout CLorikDlg::GetDynamicLayout() const {
       {kMainButton, 0, 100, 0, 0},
   }};
   return kLayout;
-}
-
-bool CLorikDlg::WindowProc(const ui::Message& message, intptr_t& result) {
-  // Controls pass WM_SETCURSOR on to their parent, so this sees a right click
-  // anywhere in the window.
-  if (message.msg == ui::wm::kSetCursor &&
-      ui::HighWord(static_cast<uintptr_t>(message.lParam)) == ui::wm::kRButtonUp &&
-      !settingsOpen_) {
-    ShowContextMenu(view().ScreenToClient(ports_.menus.CursorPos()));
-  }
-  if (message.msg == ui::wm::kPaint && OnPaint()) return true;
-  return Dialog::WindowProc(message, result);
 }
 
 bool CLorikDlg::OnInitDialog() {
@@ -149,7 +165,7 @@ bool CLorikDlg::OnInitDialog() {
   // tick; the button pictures are loaded when first shown.
   thumbnailShown_ = true;
 
-  StartCaptureTimer();
+  StartCaptureTimer(true);
 
   if (WindowHandle found = search_.FindTargetWindow(records_.capture)) {
     records_.capture.targetWindow = found;
@@ -184,14 +200,17 @@ bool CLorikDlg::OnInitDialog() {
   return true;
 }
 
-void CLorikDlg::StartCaptureTimer() {
+void CLorikDlg::StartCaptureTimer(bool atStartUp) {
+  // A shorter period never passes the settings check; the running timer, if
+  // any, keeps its old period.
   const uint32_t period = records_.capture.periodBetweenEachCapture;
   if (period < 10) return;
   view().Timers().Kill(captureTimer_);
-  ports_.trace.Write("Starting capture timer.\n");
+  if (atStartUp) ports_.trace.Write("Starting capture timer.\n");
   captureTimer_ = view().Timers().Start(kCaptureTimerId, period);
   if (captureTimer_ == 0) {
-    ports_.messages.Show(L"キャプチャ用タイマの設定に失敗しました", kAppName, mb::kOk);
+    ports_.messages.Show(L"キャプチャ用タイマの設定に失敗しました", kAppName,
+                         atStartUp ? mb::kOk : mb::kIconError);
   }
 }
 
@@ -261,52 +280,29 @@ bool CLorikDlg::ApplySetting() {
 
   ShowNormalButtonPicture("Unknown type given to ApplySetting::shotButtonType\n");
   ApplyThumbnailArea();
-
-  if (records_.capture.periodBetweenEachCapture >= 10) {
-    view().Timers().Kill(captureTimer_);
-    captureTimer_ =
-        view().Timers().Start(kCaptureTimerId, records_.capture.periodBetweenEachCapture);
-    if (captureTimer_ == 0) {
-      ports_.messages.Show(L"キャプチャ用タイマの設定に失敗しました", kAppName, mb::kIconError);
-    }
-  }
+  StartCaptureTimer(false);
   return true;
 }
 
 void CLorikDlg::ApplyThumbnailArea() {
   SaveSettings& save = records_.save;
-  if (save.previewImage == thumbnailShown_) return;
-  const Rect window = view().GetWindowRect();
-  const Size minimum = view().LayoutMinimum();
-  if (!save.previewImage) {
-    const Rect thumb = view().GetItemRect(kThumbnail);
-    save.previewWidth = thumb.Width();
-    save.previewHeight = thumb.Height();
-    windowRect_.bottom -= thumbnailRect_.Height();
-    view().SetLayoutMinimum({minimum.width, view().GetClientRect().Height() - save.previewHeight});
-    view().ShowItem(kThumbnail, false);
-    thumbnailShown_ = false;
-    view().SetWindowPos(
-        std::nullopt,
-        Rect::FromXywh(window.left, window.top, windowRect_.Width(), windowRect_.Height()),
-        ui::swp::kNoMove | ui::swp::kNoZOrder);
-  } else {
-    const Rect client = view().GetClientRect();
-    const int32_t h = client.Height();
-    windowRect_.bottom += thumbnailRect_.Height();
-    view().SetLayoutMinimum({minimum.width, h + save.previewHeight});
-    // The preview size is a client size; the window is larger by its frame,
-    // or each show would leave it short of its minimum and the thumbnail
-    // squeezed.
-    const int32_t frameWidth = window.Width() - client.Width();
-    const int32_t frameHeight = window.Height() - h;
-    view().SetWindowPos(std::nullopt,
-                        Rect::FromXywh(window.left, window.top, save.previewWidth + frameWidth,
-                                       h + save.previewHeight + frameHeight),
-                        ui::swp::kNoMove | ui::swp::kNoZOrder);
-    view().ShowItem(kThumbnail, true);
-    thumbnailShown_ = true;
-  }
+  const bool show = save.previewImage;
+  if (show == thumbnailShown_) return;
+  const ThumbnailArea area = LayOutThumbnailArea(show, {view().GetWindowRect(),
+                                                        view().GetClientRect(),
+                                                        view().GetItemRect(kThumbnail),
+                                                        thumbnailRect_,
+                                                        windowRect_,
+                                                        view().LayoutMinimum(),
+                                                        {save.previewWidth, save.previewHeight}});
+  save.previewWidth = area.preview.width;
+  save.previewHeight = area.preview.height;
+  windowRect_ = area.minimumWindow;
+  view().SetLayoutMinimum(area.layoutMinimum);
+  if (!show) view().ShowItem(kThumbnail, false);
+  view().SetWindowPos(std::nullopt, area.window, ui::swp::kNoMove | ui::swp::kNoZOrder);
+  if (show) view().ShowItem(kThumbnail, true);
+  thumbnailShown_ = show;
 }
 
 void CLorikDlg::OnSetting() {
@@ -334,6 +330,15 @@ bool CLorikDlg::OnPaint() {
   return true;
 }
 
+bool CLorikDlg::OnSetCursor(uintptr_t, intptr_t lParam) {
+  // Controls pass WM_SETCURSOR on to their parent, so this sees a right click
+  // anywhere in the window. The cursor itself is still the default's to set.
+  if (ui::HighWord(static_cast<uintptr_t>(lParam)) == ui::wm::kRButtonUp && !settingsOpen_) {
+    ShowContextMenu(view().ScreenToClient(ports_.menus.CursorPos()));
+  }
+  return false;
+}
+
 intptr_t CLorikDlg::OnQueryDragIcon(uintptr_t, intptr_t) {
   return view().IconHandle(kIcon);
 }
@@ -343,7 +348,7 @@ void CLorikDlg::OnGetMinMaxInfo(ui::MinMaxInfo& info) {
 }
 
 void CLorikDlg::ShowNormalButtonPicture(const char* unknownTypeTrace) {
-  if (auto set = SetOfButtonType(records_.general.shotButtonType)) {
+  if (auto set = SetOfButtonType(ShotButtonTypeOf(records_.general.shotButtonType))) {
     view().SetItemBitmap(kMainButton, kPictures[static_cast<int>(*set)].normal);
   } else {
     ports_.trace.Write(unknownTypeTrace);
@@ -376,22 +381,22 @@ void CLorikDlg::OnHotKey(int id, unsigned modifiers, unsigned virtualKey) {
 void CLorikDlg::OnBnClickedButtonPhoto() {
   const GeneralSettings& general = records_.general;
   const size_t profiles = records_.shot.multiShots.size();
-  switch (general.shotButtonType) {
-    case 0:
+  switch (ShotButtonTypeOf(general.shotButtonType)) {
+    case ShotButtonType::SingleShot:
       PressFeedback(ButtonSet::SingleShot);
       capture_.TakeSingleShot();
       break;
-    case 1:
+    case ShotButtonType::MultiShot:
       // A profile index outside the profiles (a hand-edited file) takes no shot.
       if (general.mainButtonMultiShotNo >= 0 &&
           static_cast<size_t>(general.mainButtonMultiShotNo) < profiles) {
         capture_.TriggerMultiShot(static_cast<size_t>(general.mainButtonMultiShotNo));
       }
       break;
-    case 2:
+    case ShotButtonType::LastSavedFolder:
       OpenLastSavedFolder();
       break;
-    case 3:
+    case ShotButtonType::SaveFolder:
       if (general.mainButtonShowFolderNo == 0) {
         OpenSingleShotFolder();
       } else if (general.mainButtonShowFolderNo > 0 &&
@@ -400,7 +405,7 @@ void CLorikDlg::OnBnClickedButtonPhoto() {
         OpenMultiShotFolder(static_cast<size_t>(general.mainButtonShowFolderNo - 1));
       }
       break;
-    default:
+    case ShotButtonType::Unknown:
       ports_.messages.Show(L"OnBnClickedButtonPhotoにて不明な型が渡されました", L"バグ",
                            mb::kIconError);
       break;
@@ -436,20 +441,15 @@ void CLorikDlg::ShowContextMenu(Point client) {
   if (failure) ports_.messages.Show(*failure, kAppName, mb::kOk);
 }
 
-bool CLorikDlg::OnCommand(uintptr_t wParam, intptr_t lParam) {
-  const uint32_t command = static_cast<uint32_t>(wParam);
-  // The folder items of the profiles, the tenth and later ones included.
-  const uint32_t lastFolderItem =
-      kCommandSingleShotFolder + static_cast<uint32_t>(records_.shot.multiShots.size());
-  if (command > kCommandSingleShotFolder && command <= lastFolderItem) {
-    OpenMultiShotFolder(command - kCommandSingleShotFolder - 1);
-    return true;
-  }
-  if (ui::LowWord(wParam) == kProgressBar && ui::HighWord(wParam) == 0) {
-    records_.general.showSaveBufferInfo = !records_.general.showSaveBufferInfo;
-    return true;
-  }
-  return Dialog::OnCommand(wParam, lParam);
+bool CLorikDlg::OnMultiShotFolderItem(unsigned command) {
+  const size_t index = command - kCommandSingleShotFolder - 1;
+  if (index >= records_.shot.multiShots.size()) return false;
+  OpenMultiShotFolder(index);
+  return true;
+}
+
+void CLorikDlg::OnProgressBarClick() {
+  records_.general.showSaveBufferInfo = !records_.general.showSaveBufferInfo;
 }
 
 void CLorikDlg::OnAlwaysOnTop() {
@@ -483,34 +483,15 @@ void CLorikDlg::OnCancel() {
 
 void CLorikDlg::UpdateStatus() {
   const CaptureSettings& capture = records_.capture;
-  if (!capture.targetWindow) {
-    progress_.SetState(pbst::kError);
-    progress_.SetWindowText(capture.automaticallyRecaptureAfterLost ? L"キャプ対象捜索中"
-                                                                    : L"キャプチャ停止");
-    return;
-  }
-  const uint32_t n = pipeline_->conversionCount.load();
-  const int32_t c = records_.save.conversionBuffSize;
-  // A capacity below 1 never passes the settings check; should it be in force
-  // anyway, the buffer counts as full rather than dividing by zero.
-  const double r = c > 0 ? static_cast<double>(n) / c : 1.0;
-  progress_.SetState(r > 0.9 ? pbst::kError : n != 0 ? pbst::kPaused : pbst::kNormal);
-  // Single shots can fill the buffer far beyond its capacity: keep the
-  // conversion to an integer defined before taking the low 16 bits.
-  const double position = std::max((1.0 - r) * 10000, -2147483648.0);
-  progress_.SetPos(static_cast<int16_t>(static_cast<int32_t>(position)));
-
-  const LastSavedShot last = pipeline_->LastSaved();
-  const std::wstring prefix =
-      last.profileNo != 0 ? L"M" + PaddedDecimal(last.profileNo, 2) : std::wstring(L"S");
-  const std::wstring text =
-      records_.general.showSaveBufferInfo
-          ? DecimalText(c - static_cast<int64_t>(n)) + L" / " + DecimalText(c) + L" 枚"
-          : prefix + L" " + PaddedDecimal(last.captureTime.hour, 2) + L":" +
-                PaddedDecimal(last.captureTime.minute, 2) + L":" +
-                PaddedDecimal(last.captureTime.second, 2);
-  progress_.SetWindowText(text);
-  if (!statusPainted_) {
+  const StatusLine line = ComposeStatusLine(
+      {static_cast<bool>(capture.targetWindow), capture.automaticallyRecaptureAfterLost,
+       pipeline_->conversionCount.load(), records_.save.conversionBuffSize, pipeline_->LastSaved(),
+       records_.general.showSaveBufferInfo});
+  progress_.SetState(line.state);
+  if (line.position) progress_.SetPos(*line.position);
+  progress_.SetWindowText(line.text);
+  // The first text replaces the template's empty bar: paint it all once.
+  if (line.position && !statusPainted_) {
     statusPainted_ = true;
     progress_.InvalidateErasing();
   }

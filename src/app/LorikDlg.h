@@ -53,25 +53,6 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   void ReadSetting();
   void WriteSetting();
   bool ApplySetting();
-  void OnSetting();
-
-  void OnDestroy();
-  bool OnSysCommand(unsigned command, intptr_t lParam);
-  void OnTimer(uintptr_t timerId);
-  void OnHotKey(int id, unsigned modifiers, unsigned virtualKey);
-  void OnGetMinMaxInfo(ui::MinMaxInfo& info);
-  bool OnPaint();
-  intptr_t OnQueryDragIcon(uintptr_t, intptr_t);
-  void OnBnClickedButtonPhoto();
-  void OpenLastSavedFolder();
-  void OpenSingleShotFolder();
-  void OpenMultiShotFolder(size_t index);
-  void ShowContextMenu(Point client);
-  void UpdateStatus();
-  void OnAlwaysOnTop();
-  void OnThumbnail();
-  void OnVersion();
-  void OnExit();
 
   const SettingsRecords& Records() const { return records_; }
   SettingsRecords& MutableRecords() { return records_; }
@@ -90,13 +71,36 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   bool OnInitDialog() override;
   void OnOK() override;
   void OnCancel() override;
-  bool OnCommand(uintptr_t wParam, intptr_t lParam) override;
-  bool WindowProc(const ui::Message& message, intptr_t& result) override;
 
  private:
+  void OnSetting();
+
+  void OnDestroy();
+  bool OnSysCommand(unsigned command, intptr_t lParam);
+  void OnTimer(uintptr_t timerId);
+  void OnHotKey(int id, unsigned modifiers, unsigned virtualKey);
+  void OnGetMinMaxInfo(ui::MinMaxInfo& info);
+  bool OnPaint();
+  bool OnSetCursor(uintptr_t, intptr_t lParam);
+  intptr_t OnQueryDragIcon(uintptr_t, intptr_t);
+  void OnBnClickedButtonPhoto();
+  void OnProgressBarClick();
+  bool OnMultiShotFolderItem(unsigned command);
+  void OpenLastSavedFolder();
+  void OpenSingleShotFolder();
+  void OpenMultiShotFolder(size_t index);
+  void ShowContextMenu(Point client);
+  void UpdateStatus();
+  void OnAlwaysOnTop();
+  void OnThumbnail();
+  void OnVersion();
+  void OnExit();
+
   void PressFeedback(ButtonSet set) override;
   void LoadIni(IniFile& ini);
-  void StartCaptureTimer();
+  // Start-up announces the start in the trace and reports a failure with a
+  // plain box; applying the settings reports it with the error icon.
+  void StartCaptureTimer(bool atStartUp);
   void ApplyThumbnailArea();
   void OpenFolder(const std::wstring& folder);
   bool ConfirmExit();

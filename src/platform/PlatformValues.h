@@ -14,6 +14,7 @@ inline constexpr uint32_t kSetText = 0x000C;
 inline constexpr uint32_t kPaint = 0x000F;
 inline constexpr uint32_t kClose = 0x0010;
 inline constexpr uint32_t kSetCursor = 0x0020;
+inline constexpr uint32_t kMouseActivate = 0x0021;
 inline constexpr uint32_t kGetMinMaxInfo = 0x0024;
 inline constexpr uint32_t kQueryDragIcon = 0x0037;
 inline constexpr uint32_t kNotify = 0x004E;

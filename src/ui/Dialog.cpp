@@ -6,12 +6,15 @@ bool DispatchMap(MessageMap map, Dialog& dialog, const Message& message, intptr_
   for (const MapEntry& entry : map) {
     if (entry.msg != message.msg) continue;
     if (message.msg == wm::kCommand) {
-      if (entry.id != LowWord(message.wParam)) continue;
+      const int id = LowWord(message.wParam);
+      if (id < entry.id || id > entry.lastId) continue;
       if (entry.code != kAnyCode && entry.code != HighWord(message.wParam)) continue;
     } else if (message.msg == wm::kNotify) {
       const auto* header = reinterpret_cast<const NotifyHeader*>(message.lParam);
       if (header == nullptr) continue;
-      if (entry.id != kAnyId && static_cast<uintptr_t>(entry.id) != header->idFrom) continue;
+      if (entry.id != kAnyId && (header->idFrom < static_cast<uintptr_t>(entry.id) ||
+                                 header->idFrom > static_cast<uintptr_t>(entry.lastId)))
+        continue;
       if (entry.code != kAnyCode && static_cast<uint32_t>(entry.code) != header->code) continue;
     }
     if (entry.thunk(dialog, message, result)) return true;

@@ -13,6 +13,8 @@ namespace wm = lorik::wm;
 // Standard command ids of dialog buttons.
 using mb::kIdCancel;
 using mb::kIdOk;
+// The largest command id: WM_COMMAND carries it in the low word of wParam.
+inline constexpr int kMaxCommandId = 0xFFFF;
 
 struct Message {
   uint32_t msg = 0;

@@ -15,6 +15,7 @@ static_assert(wm::kSetText == WM_SETTEXT);
 static_assert(wm::kPaint == WM_PAINT);
 static_assert(wm::kClose == WM_CLOSE);
 static_assert(wm::kSetCursor == WM_SETCURSOR);
+static_assert(wm::kMouseActivate == WM_MOUSEACTIVATE);
 static_assert(wm::kGetMinMaxInfo == WM_GETMINMAXINFO);
 static_assert(wm::kQueryDragIcon == WM_QUERYDRAGICON);
 static_assert(wm::kNotify == WM_NOTIFY);

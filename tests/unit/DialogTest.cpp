@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
 
 #include "ui/Dialog.h"
 
@@ -85,6 +86,113 @@ TEST(DialogMessageMap, NotifyResultReachesTheHost) {
   intptr_t result = 0;
   ASSERT_TRUE(d.HandleMessage({wm::kNotify, 1057, reinterpret_cast<intptr_t>(&header)}, result));
   EXPECT_EQ(result, 7);
+}
+
+// Entries for items numbered at run time and handlers that decline.
+class Decliner : public Dialog {
+ public:
+  Decliner() : Dialog(998) {}
+  std::string log;
+  unsigned profilesInUse = 3;
+  bool minimized = false;
+
+  void OnItem(unsigned id) { log += "item" + std::to_string(id) + ";"; }
+  bool OnProfile(unsigned id) {
+    if (id - 200 >= profilesInUse) return false;
+    log += "profile" + std::to_string(id - 200) + ";";
+    return true;
+  }
+  void OnSpare() { log += "spare;"; }
+  bool OnCursor(uintptr_t wParam, intptr_t lParam) {
+    log += "cursor" + std::to_string(wParam) + "/" +
+           std::to_string(HighWord(static_cast<uintptr_t>(lParam))) + ";";
+    return false;
+  }
+  bool OnPaint() {
+    log += "paint;";
+    return minimized;
+  }
+  bool OnAnyNotify(const NotifyHeader& h, intptr_t& result) {
+    if (h.idFrom != 1057) return false;
+    result = 3;
+    log += "list;";
+    return true;
+  }
+  void OnOtherNotify(const NotifyHeader& h, intptr_t& result) {
+    result = 4;
+    log += "other" + std::to_string(h.idFrom) + ";";
+  }
+  void OnOK() override { log += "ok;"; }
+
+ protected:
+  MessageMap GetMessageMap() const override {
+    static constexpr std::array kMap{
+        MapCommandRange<&Decliner::OnItem>(100, 109),
+        MapCommandRange<&Decliner::OnProfile>(200, kMaxCommandId),
+        MapCommand<&Decliner::OnSpare>(205),
+        MapMessage<&Decliner::OnCursor>(wm::kSetCursor),
+        MapMessage<&Decliner::OnPaint>(wm::kPaint),
+        MapNotify<&Decliner::OnAnyNotify>(kAnyId, 100),
+        MapNotify<&Decliner::OnOtherNotify>(kAnyId, kAnyCode),
+    };
+    return kMap;
+  }
+};
+
+TEST(DialogMessageMap, RangesPassTheIdAndDeclinedMessagesGoOn) {
+  NotifyHeader list{0, 1057, 100};
+  NotifyHeader other{0, 1058, 100};
+  struct Case {
+    Message message;
+    bool minimized;
+    bool handled;
+    intptr_t result;
+    const char* log;
+  };
+  const Case cases[] = {
+      {CommandMessage(100), false, true, 0, "item100;"},
+      {CommandMessage(109), false, true, 0, "item109;"},
+      {CommandMessage(110), false, false, 0, ""},
+      {CommandMessage(99), false, false, 0, ""},
+      // The range is for menu items: another notification code is no choice.
+      {CommandMessage(105, 1), false, false, 0, ""},
+      {CommandMessage(200), false, true, 0, "profile0;"},
+      {CommandMessage(202), false, true, 0, "profile2;"},
+      // Beyond the profiles in use: the later entry, or nobody.
+      {CommandMessage(205), false, true, 0, "spare;"},
+      {CommandMessage(206), false, false, 0, ""},
+      {CommandMessage(kMaxCommandId), false, false, 0, ""},
+      // Outside every range the default's OK still answers.
+      {CommandMessage(kIdOk), false, true, 0, "ok;"},
+      {{wm::kSetCursor, 77, static_cast<intptr_t>(wm::kRButtonUp << 16 | 1)},
+       false,
+       false,
+       0,
+       "cursor77/517;"},
+      {{wm::kPaint, 0, 0}, false, false, 0, "paint;"},
+      {{wm::kPaint, 0, 0}, true, true, 0, "paint;"},
+      {{wm::kNotify, 1057, reinterpret_cast<intptr_t>(&list)}, false, true, 3, "list;"},
+      {{wm::kNotify, 1058, reinterpret_cast<intptr_t>(&other)}, false, true, 4, "other1058;"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.message.msg << " " << c.message.wParam);
+    Decliner d;
+    d.minimized = c.minimized;
+    intptr_t result = -1;
+    EXPECT_EQ(d.HandleMessage(c.message, result), c.handled);
+    EXPECT_EQ(result, c.result);
+    EXPECT_EQ(d.log, c.log);
+  }
+}
+
+TEST(DialogMessageMap, ARangeFollowsTheItemsInUse) {
+  Decliner d;
+  intptr_t result = 0;
+  d.profilesInUse = 12;
+  EXPECT_TRUE(d.HandleMessage(CommandMessage(211), result));
+  d.profilesInUse = 11;
+  EXPECT_FALSE(d.HandleMessage(CommandMessage(211), result));
+  EXPECT_EQ(d.log, "profile11;");
 }
 
 TEST(DialogLifeToken, ExpiresWithTheObject) {

@@ -76,8 +76,11 @@ class MainWindowTest : public ::testing::Test {
     return Start();
   }
   void Command(unsigned id, int code = 0) { host.Send(*dlg, ui::CommandMessage(id, code)); }
+  // The cursor message a right click sends; the default still sets the cursor.
   void RightClick() {
-    host.Send(*dlg, {0x20, view->Handle().value, static_cast<intptr_t>(0x205u << 16 | 1u)});
+    EXPECT_EQ(host.Send(*dlg, {ui::wm::kSetCursor, view->Handle().value,
+                               static_cast<intptr_t>(ui::wm::kRButtonUp << 16 | 1u)}),
+              std::nullopt);
   }
   int ButtonBitmap() { return view->Control(CLorikDlg::kMainButton).bitmap; }
   FakeNativeProgressBar& Bar() { return *app.controls.bars.at(CLorikDlg::kProgressBar); }
@@ -535,8 +538,10 @@ TEST_F(MainWindowTest, RightClickShowsTheMenuWithAFolderItemPerProfile) {
 
 TEST_F(MainWindowTest, OtherCursorMessagesShowNoMenu) {
   StartWith(L"");
-  host.Send(*dlg, {0x20, view->Handle().value, static_cast<intptr_t>(0x201u << 16 | 1u)});
-  host.Send(*dlg, {0x21, view->Handle().value, static_cast<intptr_t>(0x205u << 16 | 1u)});
+  host.Send(*dlg, {ui::wm::kSetCursor, view->Handle().value,
+                   static_cast<intptr_t>(ui::wm::kLButtonDown << 16 | 1u)});
+  host.Send(*dlg, {ui::wm::kMouseActivate, view->Handle().value,
+                   static_cast<intptr_t>(ui::wm::kRButtonUp << 16 | 1u)});
   EXPECT_TRUE(app.menus.shown.empty());
 }
 
@@ -655,7 +660,7 @@ TEST_F(MainWindowTest, ThumbnailCommandHidesAndShowsTheThumbnailInPlace) {
   const size_t workers = dlg->ConversionWorkers();
   auto minTrack = [&] {
     ui::MinMaxInfo info;
-    dlg->OnGetMinMaxInfo(info);
+    host.Send(*dlg, {ui::wm::kGetMinMaxInfo, 0, reinterpret_cast<intptr_t>(&info)});
     return info.minTrackSize;
   };
   EXPECT_EQ(minTrack(), (Point{120, 130}));
@@ -687,6 +692,15 @@ TEST_F(MainWindowTest, ThumbnailCommandHidesAndShowsTheThumbnailInPlace) {
       EXPECT_NE(call.flags & ui::swp::kNoMove, 0u);
     }
   }
+}
+
+TEST_F(MainWindowTest, OnlyTheMinimisedWindowPaintsItselfTheIcon) {
+  ui::FakeDialogView& v = StartWith(L"");
+  EXPECT_EQ(host.Send(*dlg, {ui::wm::kPaint, 0, 0}), std::nullopt);
+  EXPECT_EQ(v.paintedIcon, 0);
+  v.minimized = true;
+  EXPECT_EQ(host.Send(*dlg, {ui::wm::kPaint, 0, 0}), intptr_t{0});
+  EXPECT_EQ(v.paintedIcon, CLorikDlg::kIcon);
 }
 
 TEST_F(MainWindowTest, AlwaysOnTopCommandTogglesTheTopmostState) {
