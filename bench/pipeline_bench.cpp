@@ -141,7 +141,8 @@ void TickCost(bool collecting) {
     p.clock.Advance(100);
     p.controller.CaptureTick();
     if (collecting) {
-      for (auto& profile : p.records.shot.multiShots) profile.pendingCount = 1000000;
+      for (size_t i = 0; i < p.records.shot.multiShots.size(); ++i)
+        p.controller.Run(i).pendingCount = 1000000;
       std::lock_guard lock(p.state->conversionLock);
       p.state->conversionBuffer.clear();
       p.state->conversionCount.store(0);
