@@ -18,6 +18,7 @@ void CaptureControllerTriggers::TakeSingleShot() {
 }
 
 void CaptureControllerTriggers::TriggerMultiShot(size_t index) {
+  feedback_.PressFeedback(ButtonSet::MultiShot);
   controller_.TriggerMultiShot(index);
 }
 

@@ -22,14 +22,12 @@ void RenewIfChanged(SharedText& shared, const std::wstring& text) {
 
 CaptureController::CaptureController(std::shared_ptr<PipelineState> state, ScreenGrabPort& grab,
                                      ClockPort& clock, MessageBoxPort& messages,
-                                     PressFeedbackPort& feedback, const ShotSettings& shots,
-                                     CaptureSettings& capture, const SaveSettings& save,
-                                     const GeneralSettings& general)
+                                     const ShotSettings& shots, CaptureSettings& capture,
+                                     const SaveSettings& save, const GeneralSettings& general)
     : state_(std::move(state)),
       grab_(grab),
       clock_(clock),
       messages_(messages),
-      feedback_(feedback),
       shots_(shots),
       capture_(capture),
       save_(save),
@@ -175,7 +173,6 @@ void CaptureController::TakeSingleShot() {
 }
 
 void CaptureController::TriggerMultiShot(size_t index) {
-  feedback_.PressFeedback(ButtonSet::MultiShot);
   SizeProfiles();
   if (index >= shots_.multiShots.size()) return;
   const MultiShotProfile& profile = shots_.multiShots[index];

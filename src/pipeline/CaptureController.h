@@ -15,16 +15,6 @@ class ScreenGrabPort;
 class ClockPort;
 class MessageBoxPort;
 
-// The picture sets of the main button.
-enum class ButtonSet { SingleShot = 0, MultiShot = 1, Folder = 2 };
-
-// The press feedback of the main button, given by the main window.
-class PressFeedbackPort {
- public:
-  virtual ~PressFeedbackPort() = default;
-  virtual void PressFeedback(ButtonSet set) = 0;
-};
-
 // Where a multi shot of one profile stands. Kept out of the profile's settings
 // record, which the settings dialog copies out and assigns back whole: a shot
 // running meanwhile would be rolled back and take its frames again.
@@ -43,9 +33,8 @@ struct MultiShotRun {
 class CaptureController {
  public:
   CaptureController(std::shared_ptr<PipelineState> state, ScreenGrabPort& grab, ClockPort& clock,
-                    MessageBoxPort& messages, PressFeedbackPort& feedback,
-                    const ShotSettings& shots, CaptureSettings& capture, const SaveSettings& save,
-                    const GeneralSettings& general);
+                    MessageBoxPort& messages, const ShotSettings& shots, CaptureSettings& capture,
+                    const SaveSettings& save, const GeneralSettings& general);
 
   // Grabs the capture rectangle of `capture`'s target into `picture`; clears the
   // target when it is gone. True when the grab was made.
@@ -55,7 +44,8 @@ class CaptureController {
   void CaptureTick();
   // The caller gives the single-shot press feedback first.
   void TakeSingleShot();
-  // `index` is a 0-based profile index; an index outside the profiles is ignored.
+  // The caller gives the multi-shot press feedback first. `index` is a 0-based
+  // profile index; an index outside the profiles is ignored.
   void TriggerMultiShot(size_t index);
 
   // Copies the settings the workers read into the shared state when they have
@@ -82,7 +72,6 @@ class CaptureController {
   ScreenGrabPort& grab_;
   ClockPort& clock_;
   MessageBoxPort& messages_;
-  PressFeedbackPort& feedback_;
   const ShotSettings& shots_;
   CaptureSettings& capture_;
   const SaveSettings& save_;

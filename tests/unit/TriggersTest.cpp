@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "PipelineHarness.h"
+#include "app/HotkeyControl.h"
+#include "app/PressFeedback.h"
 
 namespace lorik {
 namespace {
@@ -70,7 +73,26 @@ TEST_F(TriggersTest, FirstPressAfterStartIsANewShotLimitedByRoom) {
   h.controller.TriggerMultiShot(0);
   EXPECT_EQ(Run().pendingCount, 5);
   EXPECT_EQ(Run().startTime, h.clock.LocalTime());
-  EXPECT_EQ(h.feedback.sets, (std::vector<ButtonSet>{ButtonSet::MultiShot}));
+}
+
+// What the hotkeys and the main button call: the press shows before the shot
+// starts, also for an index the controller then ignores.
+TEST_F(TriggersTest, TheApplicationsTriggerShowsTheMultiShotPressFirst) {
+  struct Feedback final : PressFeedbackPort {
+    explicit Feedback(CaptureController& c) : controller(c) {}
+    void PressFeedback(ButtonSet set) override {
+      shown.push_back({set, controller.Run(0).pendingCount});
+    }
+    CaptureController& controller;
+    std::vector<std::pair<ButtonSet, int>> shown;  // the set and the pending count then
+  } feedback(h.controller);
+  CaptureControllerTriggers triggers(h.controller, feedback);
+
+  triggers.TriggerMultiShot(0);
+  triggers.TriggerMultiShot(7);
+  EXPECT_EQ(feedback.shown, (std::vector<std::pair<ButtonSet, int>>{{ButtonSet::MultiShot, 0},
+                                                                    {ButtonSet::MultiShot, 20}}));
+  EXPECT_EQ(Run().pendingCount, 20);
 }
 
 // The settings dialog copies the records out and, on OK, assigns them back
