@@ -31,14 +31,8 @@ CaptureController::CaptureController(std::shared_ptr<PipelineState> state, Scree
       shots_(shots),
       capture_(capture),
       save_(save),
-      general_(general) {}
-
-void CaptureController::ShowGrabMessage(const wchar_t* text) {
-  if (grabMessageOpen_) return;
-  grabMessageOpen_ = true;
-  messages_.Show(text, L"", mb::kOk);
-  grabMessageOpen_ = false;
-}
+      general_(general),
+      grabMessage_(messages) {}
 
 bool CaptureController::GrabArea(std::shared_ptr<const Picture>& picture, CaptureSettings& capture,
                                  int bitDepth, bool showMessages) {
@@ -46,11 +40,11 @@ bool CaptureController::GrabArea(std::shared_ptr<const Picture>& picture, Captur
   if (!source) return false;
   if (!grab_.IsWindow(source)) {
     capture.targetWindow = WindowHandle{};
-    if (showMessages) ShowGrabMessage(kTargetGone);
+    if (showMessages) grabMessage_.Show(kTargetGone, L"", mb::kOk);
     return false;
   }
   if (!grab_.IsWindowVisible(source)) {
-    if (showMessages) ShowGrabMessage(kTargetHidden);
+    if (showMessages) grabMessage_.Show(kTargetHidden, L"", mb::kOk);
     return false;
   }
   const Rect area = capture.captureArea;

@@ -7,13 +7,13 @@
 #include "core/SystemTime.h"
 #include "pipeline/CapturedFrame.h"
 #include "pipeline/PipelineState.h"
+#include "platform/ExclusiveMessage.h"
 #include "settings/Settings.h"
 
 namespace lorik {
 
 class ScreenGrabPort;
 class ClockPort;
-class MessageBoxPort;
 
 // Where a multi shot of one profile stands. Kept out of the profile's settings
 // record, which the settings dialog copies out and assigns back whole: a shot
@@ -66,7 +66,6 @@ class CaptureController {
   };
   void SizeProfiles();
   const ProfileTexts& TextsOf(size_t index, const MultiShotProfile& profile);
-  void ShowGrabMessage(const wchar_t* text);
 
   std::shared_ptr<PipelineState> state_;
   ScreenGrabPort& grab_;
@@ -83,9 +82,8 @@ class CaptureController {
   ProfileTexts singleTexts_;
   WorkerSettings published_;
   bool publishedOnce_ = false;
-  // A grab message is open: the capture timer fires inside its modal loop, and
-  // further ticks must not stack more messages on it.
-  bool grabMessageOpen_ = false;
+  // The target gone or hidden: the capture timer fires inside the message's loop.
+  ExclusiveMessage grabMessage_;
 };
 
 }  // namespace lorik
