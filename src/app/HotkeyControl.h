@@ -25,8 +25,8 @@ class ShotTriggerPort {
 };
 
 // The pipeline's triggers. A multi shot shows its press on the main button
-// before it starts; the single shot's callers show theirs, since they know
-// whether the press is the button's or a hotkey's.
+// before it starts; a single shot's press is shown by its callers (the hotkeys
+// and the main button) before they call.
 class CaptureControllerTriggers final : public ShotTriggerPort {
  public:
   CaptureControllerTriggers(CaptureController& controller, PressFeedbackPort& feedback)
