@@ -8,7 +8,6 @@
 #include <new>
 #include <thread>
 
-#include "settings/Settings.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeFileStore.h"
 #include "fakes/FakeImageEncoder.h"
@@ -19,6 +18,7 @@
 #include "pipeline/ConversionPool.h"
 #include "pipeline/SaveWorker.h"
 #include "platform/ScreenGrab.h"
+#include "settings/Settings.h"
 #include "unit/PipelineHarness.h"
 
 // The replaced operators pair malloc with free themselves.
@@ -64,11 +64,6 @@ class BenchGrab final : public ScreenGrabPort {
   std::shared_ptr<const Picture> prepared;
 };
 
-class NoFeedback final : public PressFeedbackPort {
- public:
-  void PressFeedback(ButtonSet) override {}
-};
-
 // The tests' settings, with a buffer that never fills and a skip count per profile.
 SettingsRecords Settings(size_t profiles) {
   SettingsRecords r = DefaultPipelineSettings(profiles);
@@ -87,8 +82,8 @@ struct Pipeline {
       : records(Settings(profiles)),
         state(std::make_shared<PipelineState>(
             PipelinePorts{encoder, files, messages, trace, nullptr, nullptr})),
-        controller(state, grab, clock, uiMessages, feedback, records.shot, records.capture,
-                   records.save, records.general) {
+        controller(state, grab, clock, uiMessages, records.shot, records.capture, records.save,
+                   records.general) {
     files->AddFolder(L"D:\\single");
     controller.SyncWorkerSettings();
   }
@@ -99,7 +94,6 @@ struct Pipeline {
   BenchGrab grab;
   FakeClock clock;
   FakeMessageBox uiMessages;
-  NoFeedback feedback;
   SettingsRecords records;
   std::shared_ptr<PipelineState> state;
   CaptureController controller;
@@ -141,7 +135,8 @@ void TickCost(bool collecting) {
     p.clock.Advance(100);
     p.controller.CaptureTick();
     if (collecting) {
-      for (auto& profile : p.records.shot.multiShots) profile.pendingCount = 1000000;
+      for (size_t i = 0; i < p.records.shot.multiShots.size(); ++i)
+        p.controller.Run(i).pendingCount = 1000000;
       std::lock_guard lock(p.state->conversionLock);
       p.state->conversionBuffer.clear();
       p.state->conversionCount.store(0);

@@ -19,6 +19,7 @@ void CaptureControllerTriggers::TakeSingleShot() {
 }
 
 void CaptureControllerTriggers::TriggerMultiShot(size_t index) {
+  feedback_.PressFeedback(ButtonSet::MultiShot);
   controller_.TriggerMultiShot(index);
 }
 

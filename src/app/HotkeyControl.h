@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 
+#include "app/PressFeedback.h"
 #include "settings/Settings.h"
 
 namespace lorik {
@@ -12,7 +13,6 @@ class TimerPort;
 class KeyStatePort;
 class TracePort;
 class MessageBoxPort;
-class PressFeedbackPort;
 class CaptureController;
 
 // The shot triggers a hotkey reaches.
@@ -24,15 +24,19 @@ class ShotTriggerPort {
   virtual void TriggerMultiShot(size_t index) = 0;
 };
 
-// The pipeline's triggers.
+// The pipeline's triggers. A multi shot shows its press on the main button
+// before it starts; a single shot's press is shown by its callers (the hotkeys
+// and the main button) before they call.
 class CaptureControllerTriggers final : public ShotTriggerPort {
  public:
-  explicit CaptureControllerTriggers(CaptureController& controller) : controller_(controller) {}
+  CaptureControllerTriggers(CaptureController& controller, PressFeedbackPort& feedback)
+      : controller_(controller), feedback_(feedback) {}
   void TakeSingleShot() override;
   void TriggerMultiShot(size_t index) override;
 
  private:
   CaptureController& controller_;
+  PressFeedbackPort& feedback_;
 };
 
 // The global hotkeys of the main window: their registration and the handling

@@ -84,8 +84,8 @@ CLorikDlg::CLorikDlg(AppPorts ports, std::wstring iniPath)
       iniPath_(std::move(iniPath)),
       thumbnail_(std::make_shared<CStaticBitmap>()),
       pipeline_(std::make_shared<PipelineState>(WithThumbnail(ports.pipeline, thumbnail_))),
-      capture_(pipeline_, ports.grab, ports.clock, ports.messages, *this, records_.shot,
-               records_.capture, records_.save, records_.general),
+      capture_(pipeline_, ports.grab, ports.clock, ports.messages, records_.shot, records_.capture,
+               records_.save, records_.general),
       pool_(pipeline_),
       saver_(pipeline_),
       search_(ports.windows, ports.processes, ports.messages, ports.trace),
@@ -95,7 +95,7 @@ CLorikDlg::CLorikDlg(AppPorts ports, std::wstring iniPath)
           [this](CaptureSettings& capture) {
             return RecognizeCaptureArea(capture, ports_.windows, ports_.grab, ports_.messages);
           }),
-      triggers_(capture_) {}
+      triggers_(capture_, *this) {}
 
 CLorikDlg::~CLorikDlg() = default;
 
@@ -390,7 +390,7 @@ void CLorikDlg::OnBnClickedButtonPhoto() {
       // A profile index outside the profiles (a hand-edited file) takes no shot.
       if (general.mainButtonMultiShotNo >= 0 &&
           static_cast<size_t>(general.mainButtonMultiShotNo) < profiles) {
-        capture_.TriggerMultiShot(static_cast<size_t>(general.mainButtonMultiShotNo));
+        triggers_.TriggerMultiShot(static_cast<size_t>(general.mainButtonMultiShotNo));
       }
       break;
     case ShotButtonType::LastSavedFolder:

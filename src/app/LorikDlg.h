@@ -5,6 +5,7 @@
 
 #include "app/AppPorts.h"
 #include "app/HotkeyControl.h"
+#include "app/PressFeedback.h"
 #include "controls/InfoProgressCtrl.h"
 #include "controls/StaticBitmap.h"
 #include "core/Geometry.h"

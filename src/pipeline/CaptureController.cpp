@@ -22,25 +22,17 @@ void RenewIfChanged(SharedText& shared, const std::wstring& text) {
 
 CaptureController::CaptureController(std::shared_ptr<PipelineState> state, ScreenGrabPort& grab,
                                      ClockPort& clock, MessageBoxPort& messages,
-                                     PressFeedbackPort& feedback, ShotSettings& shots,
-                                     CaptureSettings& capture, SaveSettings& save,
-                                     GeneralSettings& general)
+                                     const ShotSettings& shots, CaptureSettings& capture,
+                                     const SaveSettings& save, const GeneralSettings& general)
     : state_(std::move(state)),
       grab_(grab),
       clock_(clock),
       messages_(messages),
-      feedback_(feedback),
       shots_(shots),
       capture_(capture),
       save_(save),
-      general_(general) {}
-
-void CaptureController::ShowGrabMessage(const wchar_t* text) {
-  if (grabMessageOpen_) return;
-  grabMessageOpen_ = true;
-  messages_.Show(text, L"", mb::kOk);
-  grabMessageOpen_ = false;
-}
+      general_(general),
+      grabMessage_(messages) {}
 
 bool CaptureController::GrabArea(std::shared_ptr<const Picture>& picture, CaptureSettings& capture,
                                  int bitDepth, bool showMessages) {
@@ -48,11 +40,11 @@ bool CaptureController::GrabArea(std::shared_ptr<const Picture>& picture, Captur
   if (!source) return false;
   if (!grab_.IsWindow(source)) {
     capture.targetWindow = WindowHandle{};
-    if (showMessages) ShowGrabMessage(kTargetGone);
+    if (showMessages) grabMessage_.Show(kTargetGone, L"", mb::kOk);
     return false;
   }
   if (!grab_.IsWindowVisible(source)) {
-    if (showMessages) ShowGrabMessage(kTargetHidden);
+    if (showMessages) grabMessage_.Show(kTargetHidden, L"", mb::kOk);
     return false;
   }
   const Rect area = capture.captureArea;
@@ -71,10 +63,11 @@ void CaptureController::SyncWorkerSettings() {
   publishedOnce_ = true;
 }
 
-void CaptureController::SizeHistories() {
+void CaptureController::SizeProfiles() {
   const size_t count = shots_.multiShots.size();
   if (histories_.size() != count) histories_.resize(count);
   if (texts_.size() != count) texts_.resize(count);
+  if (runs_.size() != count) runs_.resize(count);
 }
 
 const CaptureController::ProfileTexts& CaptureController::TextsOf(size_t index,
@@ -89,9 +82,14 @@ size_t CaptureController::HistorySize(size_t index) const {
   return index < histories_.size() ? histories_[index].size() : 0;
 }
 
+MultiShotRun& CaptureController::Run(size_t index) {
+  SizeProfiles();
+  return runs_.at(index);
+}
+
 void CaptureController::CaptureTick() {
   SyncWorkerSettings();
-  SizeHistories();
+  SizeProfiles();
   std::shared_ptr<const Picture> picture;
   if (!GrabArea(picture, capture_, save_.imageBitDepth, capture_.showDialogOnLost)) return;
 
@@ -104,34 +102,35 @@ void CaptureController::CaptureTick() {
   bool foundEmpty = false;
   const int64_t capacity = save_.conversionBuffSize;
   for (size_t i = 0; i < shots_.multiShots.size(); ++i) {
-    MultiShotProfile& profile = shots_.multiShots[i];
-    if (profile.skipCounter < profile.numberOfCaptureSkippedAfterSave) {
-      ++profile.skipCounter;
+    const MultiShotProfile& profile = shots_.multiShots[i];
+    MultiShotRun& run = runs_[i];
+    if (run.skipCounter < profile.numberOfCaptureSkippedAfterSave) {
+      ++run.skipCounter;
       continue;
     }
-    profile.skipCounter = 0;
+    run.skipCounter = 0;
 
     FrameQueue& history = histories_[i];
     const ProfileTexts& texts = TextsOf(i, profile);
     CapturedFrame frame;
     frame.captureTime = tick.captureTime;
-    frame.startTime = profile.startTime;
+    frame.startTime = run.startTime;
     frame.picture = tick.picture;
     frame.folder = texts.folder;
     frame.pattern = texts.pattern;
     frame.profileNo = static_cast<int32_t>(i + 1);
     history.push_back(std::move(frame));
 
-    if (profile.pendingCount > 0) {
+    if (run.pendingCount > 0) {
       std::lock_guard lock(state_->conversionLock);
       FrameQueue& buffer = state_->conversionBuffer;
-      while (profile.pendingCount > 0 && static_cast<int64_t>(buffer.size()) <= capacity &&
+      while (run.pendingCount > 0 && static_cast<int64_t>(buffer.size()) <= capacity &&
              !history.empty()) {
         CapturedFrame next = history.pop_front();
-        next.startTime = profile.startTime;
+        next.startTime = run.startTime;
         if (buffer.empty()) foundEmpty = true;
         buffer.push_back(std::move(next));
-        --profile.pendingCount;
+        --run.pendingCount;
       }
       state_->conversionCount.store(static_cast<uint32_t>(buffer.size()));
     }
@@ -168,11 +167,12 @@ void CaptureController::TakeSingleShot() {
 }
 
 void CaptureController::TriggerMultiShot(size_t index) {
-  feedback_.PressFeedback(ButtonSet::MultiShot);
+  SizeProfiles();
   if (index >= shots_.multiShots.size()) return;
-  MultiShotProfile& profile = shots_.multiShots[index];
+  const MultiShotProfile& profile = shots_.multiShots[index];
+  MultiShotRun& run = runs_[index];
 
-  const uint64_t elapsed = clock_.TickCount() - profile.lastTriggerTick;
+  const uint64_t elapsed = clock_.TickCount() - run.lastTriggerTick;
   const uint64_t skip =
       profile.numberOfCaptureSkippedAfterSave > 0 ? profile.numberOfCaptureSkippedAfterSave : 0;
   const uint64_t interval = (skip + 1) * static_cast<uint64_t>(capture_.periodBetweenEachCapture);
@@ -185,7 +185,7 @@ void CaptureController::TriggerMultiShot(size_t index) {
   const uint64_t limit = before + after > 0 ? static_cast<uint64_t>(before + after) : 0;
   if (n > limit) {
     n = limit;
-    profile.startTime = clock_.LocalTime();
+    run.startTime = clock_.LocalTime();
   }
   const int64_t room = static_cast<int64_t>(save_.conversionBuffSize) -
                        static_cast<int64_t>(state_->conversionCount.load());
@@ -194,8 +194,8 @@ void CaptureController::TriggerMultiShot(size_t index) {
   } else if (n > static_cast<uint64_t>(room)) {
     n = static_cast<uint64_t>(room);
   }
-  profile.pendingCount += static_cast<int32_t>(n);
-  profile.lastTriggerTick = clock_.TickCount();
+  run.pendingCount += static_cast<int32_t>(n);
+  run.lastTriggerTick = clock_.TickCount();
 }
 
 }  // namespace lorik

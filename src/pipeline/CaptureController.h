@@ -4,35 +4,37 @@
 #include <memory>
 #include <vector>
 
+#include "core/SystemTime.h"
 #include "pipeline/CapturedFrame.h"
 #include "pipeline/PipelineState.h"
+#include "platform/ExclusiveMessage.h"
 #include "settings/Settings.h"
 
 namespace lorik {
 
 class ScreenGrabPort;
 class ClockPort;
-class MessageBoxPort;
 
-// The picture sets of the main button.
-enum class ButtonSet { SingleShot = 0, MultiShot = 1, Folder = 2 };
-
-// The press feedback of the main button, given by the main window.
-class PressFeedbackPort {
- public:
-  virtual ~PressFeedbackPort() = default;
-  virtual void PressFeedback(ButtonSet set) = 0;
+// Where a multi shot of one profile stands. Kept out of the profile's settings
+// record, which the settings dialog copies out and assigns back whole: a shot
+// running meanwhile would be rolled back and take its frames again.
+struct MultiShotRun {
+  int32_t skipCounter = 0;       // captures skipped since the profile last took a frame
+  SystemTime startTime;          // time of the press that started the shot
+  int32_t pendingCount = 0;      // frames still to be taken after the press
+  uint64_t lastTriggerTick = 0;  // tick count of the previous press
 };
 
-// The user-interface side of the pipeline: the capture tick, the shot triggers
-// and the multi-shot histories. Everything here runs on the user-interface
-// thread; it reads the settings records of the main window as they are at each
-// call.
+// The user-interface side of the pipeline: the capture tick, the shot triggers,
+// and per multi-shot profile its history and its run. Everything here runs on
+// the user-interface thread; it reads the settings records of the main window
+// as they are at each call, and writes only the capture record's target, which
+// it clears when the window is gone.
 class CaptureController {
  public:
   CaptureController(std::shared_ptr<PipelineState> state, ScreenGrabPort& grab, ClockPort& clock,
-                    MessageBoxPort& messages, PressFeedbackPort& feedback, ShotSettings& shots,
-                    CaptureSettings& capture, SaveSettings& save, GeneralSettings& general);
+                    MessageBoxPort& messages, const ShotSettings& shots, CaptureSettings& capture,
+                    const SaveSettings& save, const GeneralSettings& general);
 
   // Grabs the capture rectangle of `capture`'s target into `picture`; clears the
   // target when it is gone. True when the grab was made.
@@ -42,7 +44,8 @@ class CaptureController {
   void CaptureTick();
   // The caller gives the single-shot press feedback first.
   void TakeSingleShot();
-  // `index` is a 0-based profile index; an index outside the profiles is ignored.
+  // The caller gives the multi-shot press feedback first. `index` is a 0-based
+  // profile index; an index outside the profiles is ignored.
   void TriggerMultiShot(size_t index);
 
   // Copies the settings the workers read into the shared state when they have
@@ -51,6 +54,8 @@ class CaptureController {
 
   // Frames held by profile `index`'s history.
   size_t HistorySize(size_t index) const;
+  // The run of profile `index`, which must be a profile's (0-based).
+  MultiShotRun& Run(size_t index);
   const std::shared_ptr<PipelineState>& State() const { return state_; }
 
  private:
@@ -59,28 +64,26 @@ class CaptureController {
     SharedText folder;
     SharedText pattern;
   };
-  void SizeHistories();
+  void SizeProfiles();
   const ProfileTexts& TextsOf(size_t index, const MultiShotProfile& profile);
-  void ShowGrabMessage(const wchar_t* text);
 
   std::shared_ptr<PipelineState> state_;
   ScreenGrabPort& grab_;
   ClockPort& clock_;
   MessageBoxPort& messages_;
-  PressFeedbackPort& feedback_;
-  ShotSettings& shots_;
+  const ShotSettings& shots_;
   CaptureSettings& capture_;
-  SaveSettings& save_;
-  GeneralSettings& general_;
+  const SaveSettings& save_;
+  const GeneralSettings& general_;
 
   std::vector<FrameQueue> histories_;  // one per multi-shot profile
+  std::vector<MultiShotRun> runs_;     // one per multi-shot profile
   std::vector<ProfileTexts> texts_;    // one per multi-shot profile
   ProfileTexts singleTexts_;
   WorkerSettings published_;
   bool publishedOnce_ = false;
-  // A grab message is open: the capture timer fires inside its modal loop, and
-  // further ticks must not stack more messages on it.
-  bool grabMessageOpen_ = false;
+  // The target gone or hidden: the capture timer fires inside the message's loop.
+  ExclusiveMessage grabMessage_;
 };
 
 }  // namespace lorik

@@ -4,13 +4,15 @@
 #include <vector>
 
 #include "core/Geometry.h"
-#include "core/SystemTime.h"
 #include "core/WindowHandle.h"
 
-// The settings records. Stored fields are named after their INI keys in
-// lowerCamel case (the key is in the comment); run-time fields are not stored.
-// Constructors give zeros and empty strings: the file's defaults are applied
-// when the settings are read.
+// The settings records: what the INI file and the settings pages hold. Stored
+// fields are named after their INI keys in lowerCamel case (the key is in the
+// comment); the few fields that are not stored are marked so. The settings
+// dialog copies the records out and assigns them back whole, so the state of
+// running work does not belong here: a multi shot's counters live in the
+// capture controller. Constructors give zeros and empty strings: the file's
+// defaults are applied when the settings are read.
 namespace lorik {
 
 // One shot profile: a multi-shot profile, or the single-shot record.
@@ -24,10 +26,6 @@ struct MultiShotProfile {
   int32_t numberOfSavedImageBeforeHotkey = 0;   // "Number of saved image before hotkey"
   int32_t numberOfSavedImageAfterHotkey = 0;    // "Number of saved image after hotkey"
   int32_t numberOfCaptureSkippedAfterSave = 0;  // "Number of capture skipped after save"
-  int32_t skipCounter = 0;                      // captures left to skip before the next frame
-  SystemTime startTime;                         // time of the press that started the shot
-  int32_t pendingCount = 0;                     // frames still to be taken after the press
-  uint64_t lastTriggerTick = 0;                 // tick count of the previous press
   friend bool operator==(const MultiShotProfile&, const MultiShotProfile&) = default;
 };
 
@@ -40,9 +38,15 @@ struct ShotSettings {
   friend bool operator==(const ShotSettings&, const ShotSettings&) = default;
 };
 
-// Section "Capture".
+// Section "Capture". `targetWindow`, `trackedWindow` and `trackedRect` are not
+// stored, yet they stay here: the capture page picks the target and its area
+// together, and `trackedRect` only means something next to the `captureArea`
+// it was taken with, so the four travel through the dialog as one snapshot.
+// One rolled back by the dialog corrects itself: a gone target is dropped at
+// the next grab, and a stale `trackedRect` moves the area by the window's
+// move since that snapshot.
 struct CaptureSettings {
-  WindowHandle targetWindow;  // window the capture reads from; null after reading
+  WindowHandle targetWindow;  // not stored: window the capture reads from; null after reading
   std::wstring className;     // "Class name" of the target window
   std::wstring appName;       // "App name": executable file name of the target's process
   int32_t targetWidth = 0;    // "Target width": expected client width
@@ -58,8 +62,8 @@ struct CaptureSettings {
   bool reTargetOnBootIfCaptureFromDesktop = false;  // "Re-target on boot if capture from desktop"
   int32_t searchPeriod = 0;                         // "Search period": re-search timer, ms
   uint32_t periodBetweenEachCapture = 0;  // "Period between each capture": capture timer, ms
-  Rect trackedRect;                       // last known rectangle of the tracked window
-  WindowHandle trackedWindow;             // window being followed; null after reading
+  Rect trackedRect;                       // not stored: last known rectangle of the tracked window
+  WindowHandle trackedWindow;             // not stored: window being followed; null after reading
   friend bool operator==(const CaptureSettings&, const CaptureSettings&) = default;
 };
 

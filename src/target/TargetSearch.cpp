@@ -20,17 +20,10 @@ constexpr wchar_t kEnumFailed[] = L"Failed to enum windows";
 
 TargetSearch::TargetSearch(WindowSystemPort& windows, ProcessTablePort& processes,
                            MessageBoxPort& messages, TracePort& trace)
-    : windows_(windows), processes_(processes), messages_(messages), trace_(trace) {}
+    : windows_(windows), processes_(processes), trace_(trace), errors_(messages) {}
 
 void TargetSearch::ShowError(std::wstring_view text) {
-  if (messageOpen_) return;
-  messageOpen_ = true;
-  // Cleared however Show leaves, so one failure cannot silence every later one.
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{messageOpen_};
-  messages_.Show(text, kAppName, mb::kIconError);
+  errors_.Show(text, kAppName, mb::kIconError);
 }
 
 bool TargetSearch::BuildProcessTable(ProcessTable& table) {

@@ -5,13 +5,13 @@
 #include <string_view>
 
 #include "core/WindowHandle.h"
+#include "platform/ExclusiveMessage.h"
 #include "settings/Settings.h"
 
 namespace lorik {
 
 class WindowSystemPort;
 class ProcessTablePort;
-class MessageBoxPort;
 class TracePort;
 
 // Finds the window the capture reads from, from the description the window
@@ -39,16 +39,15 @@ class TargetSearch {
   // runs its own loop, so the re-search timer calls FindTargetWindow again
   // meanwhile; such a call still searches, but an error it meets is not shown
   // a second time - it only returns null.
-  bool MessageOpen() const { return messageOpen_; }
+  bool MessageOpen() const { return errors_.IsOpen(); }
 
  private:
   void ShowError(std::wstring_view text);
 
   WindowSystemPort& windows_;
   ProcessTablePort& processes_;
-  MessageBoxPort& messages_;
   TracePort& trace_;
-  bool messageOpen_ = false;
+  ExclusiveMessage errors_;
 };
 
 }  // namespace lorik

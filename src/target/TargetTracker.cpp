@@ -21,18 +21,6 @@ void Offset(Rect& rect, int32_t dx, int32_t dy) {
   rect.bottom += dy;
 }
 
-// Sets a flag for the lifetime of the scope, also when the scope is left by an exception.
-class FlagScope {
- public:
-  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~FlagScope() { flag_ = false; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
- private:
-  bool& flag_;
-};
-
 }  // namespace
 
 TargetTracker::TargetTracker(CaptureSettings& capture, WindowSystemPort& windows,
@@ -42,7 +30,9 @@ TargetTracker::TargetTracker(CaptureSettings& capture, WindowSystemPort& windows
       windows_(windows),
       messages_(messages),
       findTarget_(std::move(findTarget)),
-      recognizeArea_(std::move(recognizeArea)) {}
+      recognizeArea_(std::move(recognizeArea)),
+      resizeMessage_(messages),
+      searchMessages_(messages) {}
 
 TargetTracker::State TargetTracker::GetState() const {
   if (capture_.targetWindow) return State::LockedOn;
@@ -51,14 +41,8 @@ TargetTracker::State TargetTracker::GetState() const {
 
 void TargetTracker::ResearchStep() {
   if (!capture_.automaticallyRecaptureAfterLost || capture_.targetWindow) return;
-  // A failed search shows its own messages; the timer keeps firing while one is
-  // open, and every further search would fail the same way and open another.
-  if (searchRunning_) return;
   WindowHandle found;
-  {
-    FlagScope running(searchRunning_);
-    found = findTarget_(capture_);
-  }
+  if (!searchMessages_.Run([&] { found = findTarget_(capture_); })) return;
   capture_.targetWindow = found;
 }
 
@@ -86,13 +70,17 @@ void TargetTracker::TrackingStep() {
   if (wasQuiet != 0) return;
   // A long period gives no quiet ticks at all, and an open question counts them
   // down to 0: a change seen inside an open message stays silent as well.
-  if (resizeMessageOpen_) return;
+  if (resizeMessage_.IsOpen()) return;
   ReportResize();
 }
 
 void TargetTracker::ReportResize() {
   if (!capture_.showDialogOnLost) return;
-  FlagScope open(resizeMessageOpen_);
+  resizeMessage_.Run([this] { AskAboutResize(); });
+}
+
+// The warning, the question and the re-recognition count as one open message.
+void TargetTracker::AskAboutResize() {
   messages_.Show(kSizeChanged, kAppName, mb::kIconExclamation | mb::kTopmost);
   if (!capture_.automaticallyRecaptureAfterLost) return;
   if (messages_.Show(kRecognizeAgain, kAppName, mb::kYesNo | mb::kIconQuestion | mb::kTopmost) !=

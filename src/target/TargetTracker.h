@@ -3,12 +3,12 @@
 #include <functional>
 
 #include "core/WindowHandle.h"
+#include "platform/ExclusiveMessage.h"
 #include "settings/Settings.h"
 
 namespace lorik {
 
 class WindowSystemPort;
-class MessageBoxPort;
 
 // Follows the capture target between captures: the re-search of a lost
 // target on the re-search timer, and in desktop mode the moves and changes of
@@ -43,10 +43,11 @@ class TargetTracker {
   // Capture ticks left during which a change of size is recorded silently.
   uint32_t ResizeQuietTicks() const { return resizeQuietTicks_; }
   // The size warning, its question or the re-recognition is open.
-  bool ResizeMessageOpen() const { return resizeMessageOpen_; }
+  bool ResizeMessageOpen() const { return resizeMessage_.IsOpen(); }
 
  private:
   void ReportResize();
+  void AskAboutResize();
 
   CaptureSettings& capture_;
   WindowSystemPort& windows_;
@@ -55,10 +56,10 @@ class TargetTracker {
   RecognizeArea recognizeArea_;
 
   uint32_t resizeQuietTicks_ = 0;
-  // Both timers fire inside the modal loops of the messages shown below; these
-  // keep a tick from stacking another message on an open one.
-  bool resizeMessageOpen_ = false;
-  bool searchRunning_ = false;
+  // Both timers fire inside these messages' modal loops. The search's messages
+  // are its failures; a search started inside one would only fail again.
+  ExclusiveMessage resizeMessage_;
+  ExclusiveMessage searchMessages_;
 };
 
 }  // namespace lorik

@@ -24,6 +24,7 @@ class CaptureTickTest : public ::testing::Test {
   }
   uint32_t Queued() const { return h.state->conversionCount.load(); }
   MultiShotProfile& Profile(size_t i = 0) { return h.records.shot.multiShots[i]; }
+  MultiShotRun& Run(size_t i = 0) { return h.controller.Run(i); }
   // First pixel byte: the number of the grab that made the picture.
   static int GrabNo(const CapturedFrame& f) { return f.picture->Bits()[0]; }
 
@@ -36,7 +37,7 @@ TEST_F(CaptureTickTest, PressAfterFullHistoryMovesElevenThenOnePerTick) {
   h.clock.Advance(30);
   h.controller.TriggerMultiShot(0);
   const SystemTime press = h.clock.LocalTime();
-  EXPECT_EQ(Profile().pendingCount, 20);
+  EXPECT_EQ(Run().pendingCount, 20);
 
   std::vector<size_t> movedPerTick;
   for (int i = 0; i < 11; ++i) {
@@ -45,7 +46,7 @@ TEST_F(CaptureTickTest, PressAfterFullHistoryMovesElevenThenOnePerTick) {
     movedPerTick.push_back(Queued() - before);
   }
   EXPECT_EQ(movedPerTick, (std::vector<size_t>{11, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0}));
-  EXPECT_EQ(Profile().pendingCount, 0);
+  EXPECT_EQ(Run().pendingCount, 0);
 
   const std::vector<CapturedFrame> frames = TakeQueued();
   ASSERT_EQ(frames.size(), 20u);
@@ -77,17 +78,17 @@ TEST_F(CaptureTickTest, TransferStopsAtCPlusOneAndResumesWithNewerFrames) {
   h.records.save.conversionBuffSize = 5;
   Profile().numberOfSavedImageBeforeHotkey = 3;
   for (int i = 0; i < 4; ++i) h.Tick();
-  Profile().pendingCount = 6;
+  Run().pendingCount = 6;
   for (int i = 0; i < 5; ++i) h.controller.TakeSingleShot();  // fills to exactly C
   ASSERT_EQ(Queued(), 5u);
 
   h.Tick();
   EXPECT_EQ(Queued(), 6u);  // one frame still moves: the count reaches C + 1
-  EXPECT_EQ(Profile().pendingCount, 5);
+  EXPECT_EQ(Run().pendingCount, 5);
   h.Tick();
   h.Tick();
   EXPECT_EQ(Queued(), 6u);
-  EXPECT_EQ(Profile().pendingCount, 5);  // kept while there is no room
+  EXPECT_EQ(Run().pendingCount, 5);  // kept while there is no room
   EXPECT_EQ(h.controller.HistorySize(0), 3u);
 
   std::vector<CapturedFrame> taken = TakeQueued();
@@ -98,7 +99,7 @@ TEST_F(CaptureTickTest, TransferStopsAtCPlusOneAndResumesWithNewerFrames) {
   ASSERT_EQ(taken.size(), 4u);
   EXPECT_EQ(GrabNo(taken[0]), 10);
   EXPECT_EQ(GrabNo(taken[3]), 13);
-  EXPECT_EQ(Profile().pendingCount, 1);
+  EXPECT_EQ(Run().pendingCount, 1);
 }
 
 struct SkipCase {
@@ -114,7 +115,7 @@ TEST_P(CaptureTickSkipTest, TakesOneFrameOutOfSkipPlusOneTicks) {
   const SkipCase& c = GetParam();
   Profile().numberOfCaptureSkippedAfterSave = c.skip;
   for (int i = 0; i < c.ticks; ++i) h.Tick();
-  Profile().pendingCount = 100;
+  Run().pendingCount = 100;
   h.records.save.conversionBuffSize = 1000;
   // Grab numbers are counted from 1; this tick is grab ticks + 1.
   h.controller.CaptureTick();
@@ -143,8 +144,8 @@ TEST_F(TwoProfileTickTest, ProfilesKeepIndependentHistoriesFromTheSameTicks) {
 
   // Profile 1 drains its history on the next tick; profile 2 skips that tick,
   // and a profile moves frames only on the ticks it takes.
-  Profile(0).pendingCount = 10;
-  Profile(1).pendingCount = 10;
+  Run(0).pendingCount = 10;
+  Run(1).pendingCount = 10;
   auto split = [&] {
     std::vector<int> first, second;
     for (const CapturedFrame& f : TakeQueued()) {
@@ -156,7 +157,7 @@ TEST_F(TwoProfileTickTest, ProfilesKeepIndependentHistoriesFromTheSameTicks) {
   auto [first, second] = split();
   EXPECT_EQ(first, (std::vector<int>{3, 4, 5, 6, 7}));
   EXPECT_TRUE(second.empty());
-  EXPECT_EQ(Profile(1).skipCounter, 1);
+  EXPECT_EQ(Run(1).skipCounter, 1);
   h.Tick();  // grab 8
   std::tie(first, second) = split();
   EXPECT_EQ(first, (std::vector<int>{8}));
@@ -192,13 +193,13 @@ TEST_P(FailedGrabTest, LeavesSkipCountersAndHistoriesAlone) {
   Profile(1).numberOfCaptureSkippedAfterSave = 0;
   h.Tick();
   h.Tick();
-  const int counter = Profile(0).skipCounter;
+  const int counter = Run(0).skipCounter;
   const size_t history1 = h.controller.HistorySize(1);
-  Profile(1).pendingCount = 3;
+  Run(1).pendingCount = 3;
 
   GetParam().breakIt(h);
   h.Tick();
-  EXPECT_EQ(Profile(0).skipCounter, counter);
+  EXPECT_EQ(Run(0).skipCounter, counter);
   EXPECT_EQ(h.controller.HistorySize(1), history1);
   EXPECT_EQ(Queued(), 0u);
   EXPECT_EQ(h.uiMessages.Count(), GetParam().messages);
@@ -270,7 +271,7 @@ TEST_F(CaptureTickTest, TrimmedAndQueuedFramesShareOnePicture) {
   h.records.shot.multiShots.push_back(Profile());
   h.Tick();
   std::weak_ptr<const Picture> first;
-  Profile(0).pendingCount = 1;
+  Run(0).pendingCount = 1;
   h.Tick();
   const std::vector<CapturedFrame> queued = TakeQueued();
   ASSERT_EQ(queued.size(), 1u);

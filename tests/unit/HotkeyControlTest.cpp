@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "app/HotkeyControl.h"
+#include "app/PressFeedback.h"
 #include "fakes/FakeHotkeys.h"
 #include "fakes/FakeKeyState.h"
 #include "fakes/FakeMessageBox.h"
 #include "fakes/FakeTimers.h"
 #include "fakes/FakeTrace.h"
-#include "pipeline/CaptureController.h"
 
 namespace lorik {
 namespace {

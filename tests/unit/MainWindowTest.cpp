@@ -244,7 +244,7 @@ TEST_F(MainWindowTest, MainButtonInEveryModeShowsItsPressAndTakesItsAction) {
     EXPECT_EQ(app.grab.calls.size() - grabs, c.result == Result::SingleShot ? 1u : 0u);
     for (size_t j = 0; j < 3; ++j) {
       const bool pending = c.result == Result::MultiShot && j == c.profile;
-      EXPECT_EQ(dlg->Records().shot.multiShots[j].pendingCount > 0, pending) << j;
+      EXPECT_EQ(dlg->Capture().Run(j).pendingCount > 0, pending) << j;
     }
     if (c.result == Result::Folder) {
       EXPECT_EQ(app.shell.explored, std::vector<std::wstring>{c.folder});
@@ -308,7 +308,7 @@ TEST_F(MainWindowTest, HotkeysShowTheirOwnPressedSetThenTheConfiguredNormalOne) 
     ASSERT_TRUE(host.PressHotkey(*dlg, c.hotkey));
     const bool single = c.hotkey == 16996;
     EXPECT_EQ(app.grab.calls.size() - grabs, single ? 1u : 0u);
-    EXPECT_EQ(dlg->Records().shot.multiShots[0].pendingCount > 0, !single);
+    EXPECT_EQ(dlg->Capture().Run(0).pendingCount > 0, !single);
     EXPECT_TRUE(app.shell.explored.empty());  // a hotkey never opens a folder
     EXPECT_EQ(ButtonBitmap(), c.pressed);
     ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kButtonTimerId));

@@ -7,7 +7,6 @@
 #include <thread>
 #include <vector>
 
-#include "settings/Settings.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeFileStore.h"
 #include "fakes/FakeImageEncoder.h"
@@ -18,6 +17,7 @@
 #include "pipeline/ConversionPool.h"
 #include "pipeline/PipelineState.h"
 #include "pipeline/SaveWorker.h"
+#include "settings/Settings.h"
 
 namespace lorik {
 
@@ -36,12 +36,6 @@ class RecordingThumbnail final : public ThumbnailSink {
  private:
   mutable std::mutex mutex_;
   std::vector<std::shared_ptr<const Picture>> pictures_;
-};
-
-class RecordingFeedback final : public PressFeedbackPort {
- public:
-  void PressFeedback(ButtonSet set) override { sets.push_back(set); }
-  std::vector<ButtonSet> sets;
 };
 
 // Settings as the program's defaults give them, with a target window and a
@@ -76,8 +70,8 @@ struct PipelineHarness {
       : records(DefaultPipelineSettings(profiles)),
         state(std::make_shared<PipelineState>(PipelinePorts{
             encoder, files, messages, trace, thumbnail, [] { return std::wstring(L"C:\\cwd"); }})),
-        controller(state, grab, clock, uiMessages, feedback, records.shot, records.capture,
-                   records.save, records.general),
+        controller(state, grab, clock, uiMessages, records.shot, records.capture, records.save,
+                   records.general),
         pool(state),
         saver(state) {
     files->AddFolder(L"D:");
@@ -116,7 +110,6 @@ struct PipelineHarness {
   FakeScreenGrab grab;
   FakeClock clock;
   FakeMessageBox uiMessages;
-  RecordingFeedback feedback;
   SettingsRecords records;
   std::shared_ptr<PipelineState> state;
   CaptureController controller;

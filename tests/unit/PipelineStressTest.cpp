@@ -17,7 +17,8 @@ using namespace std::chrono_literals;
 // or as exactly one message, and the pipeline drains: no frame waits for a
 // wake-up that never comes.
 TEST(PipelineStressTest, EveryFrameIsWrittenOrReported) {
-  PipelineHarness h(3);
+  constexpr size_t profiles = 3;
+  PipelineHarness h(profiles);
   h.records.save.conversionBuffSize = 200;
   h.records.capture.periodBetweenEachCapture = 10;
   for (auto& p : h.records.shot.multiShots) {
@@ -57,14 +58,14 @@ TEST(PipelineStressTest, EveryFrameIsWrittenOrReported) {
   const auto deadline = std::chrono::steady_clock::now() + 3s;
   for (int tick = 0; tick < 20000 && std::chrono::steady_clock::now() < deadline; ++tick) {
     int pendingBefore = 0;
-    for (const auto& p : h.records.shot.multiShots) pendingBefore += p.pendingCount;
+    for (size_t i = 0; i < profiles; ++i) pendingBefore += h.controller.Run(i).pendingCount;
     h.clock.Advance(10);  // one capture period; names stay apart by the millisecond
     h.controller.CaptureTick();
-    for (const auto& p : h.records.shot.multiShots) pendingBefore -= p.pendingCount;
+    for (size_t i = 0; i < profiles; ++i) pendingBefore -= h.controller.Run(i).pendingCount;
     queued += static_cast<size_t>(pendingBefore);  // each frame moved took one pending
     const unsigned r = random() % 100;
     if (r < 10) {
-      h.controller.TriggerMultiShot(random() % 3);
+      h.controller.TriggerMultiShot(random() % profiles);
     } else if (r < 13) {
       h.clock.Advance(1);
       h.controller.TakeSingleShot();
@@ -77,7 +78,7 @@ TEST(PipelineStressTest, EveryFrameIsWrittenOrReported) {
     if (random() % 50 == 0) std::this_thread::sleep_for(std::chrono::microseconds(random() % 300));
   }
   // Frames may still be pending in the histories; move them out.
-  for (auto& p : h.records.shot.multiShots) p.pendingCount = 0;
+  for (size_t i = 0; i < profiles; ++i) h.controller.Run(i).pendingCount = 0;
   std::cout << queued << " frames, " << restarts << " restarts\n";
   ASSERT_TRUE(h.Drained(20s)) << h.state->conversionCount.load() << " "
                               << h.state->saveCount.load();

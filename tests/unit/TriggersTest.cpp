@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "PipelineHarness.h"
+#include "app/HotkeyControl.h"
+#include "app/PressFeedback.h"
 
 namespace lorik {
 namespace {
@@ -10,6 +13,7 @@ namespace {
 class TriggersTest : public ::testing::Test {
  protected:
   MultiShotProfile& Profile() { return h.records.shot.multiShots[0]; }
+  MultiShotRun& Run() { return h.controller.Run(0); }
   // Puts `count` frames into the ConversionBuffer as single shots (no worker runs).
   void Fill(int count) {
     for (int i = 0; i < count; ++i) h.controller.TakeSingleShot();
@@ -35,20 +39,20 @@ TEST_P(SecondPressTest, AddsTheFramesTakenSinceTheLastPress) {
   h.records.capture.periodBetweenEachCapture = c.period;
   Profile().numberOfCaptureSkippedAfterSave = c.skip;
   h.controller.TriggerMultiShot(0);
-  const SystemTime firstStart = Profile().startTime;
-  ASSERT_EQ(Profile().pendingCount, 20);
+  const SystemTime firstStart = Run().startTime;
+  ASSERT_EQ(Run().pendingCount, 20);
 
   Fill(c.queued);
   h.clock.Advance(c.gapMs);
   h.controller.TriggerMultiShot(0);
-  EXPECT_EQ(Profile().pendingCount, 20 + c.addedPending);
+  EXPECT_EQ(Run().pendingCount, 20 + c.addedPending);
   if (c.newStartTime) {
-    EXPECT_EQ(Profile().startTime, h.clock.LocalTime());
-    EXPECT_NE(Profile().startTime, firstStart);
+    EXPECT_EQ(Run().startTime, h.clock.LocalTime());
+    EXPECT_NE(Run().startTime, firstStart);
   } else {
-    EXPECT_EQ(Profile().startTime, firstStart);
+    EXPECT_EQ(Run().startTime, firstStart);
   }
-  EXPECT_EQ(Profile().lastTriggerTick, h.clock.TickCount());
+  EXPECT_EQ(Run().lastTriggerTick, h.clock.TickCount());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -67,9 +71,55 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TriggersTest, FirstPressAfterStartIsANewShotLimitedByRoom) {
   Fill(45);
   h.controller.TriggerMultiShot(0);
-  EXPECT_EQ(Profile().pendingCount, 5);
-  EXPECT_EQ(Profile().startTime, h.clock.LocalTime());
-  EXPECT_EQ(h.feedback.sets, (std::vector<ButtonSet>{ButtonSet::MultiShot}));
+  EXPECT_EQ(Run().pendingCount, 5);
+  EXPECT_EQ(Run().startTime, h.clock.LocalTime());
+}
+
+// What the hotkeys and the main button call: the press shows before the shot
+// starts, also for an index the controller then ignores.
+TEST_F(TriggersTest, TheApplicationsTriggerShowsTheMultiShotPressFirst) {
+  struct Feedback final : PressFeedbackPort {
+    explicit Feedback(CaptureController& c) : controller(c) {}
+    void PressFeedback(ButtonSet set) override {
+      shown.push_back({set, controller.Run(0).pendingCount});
+    }
+    CaptureController& controller;
+    std::vector<std::pair<ButtonSet, int>> shown;  // the set and the pending count then
+  } feedback(h.controller);
+  CaptureControllerTriggers triggers(h.controller, feedback);
+
+  triggers.TriggerMultiShot(0);
+  triggers.TriggerMultiShot(7);
+  EXPECT_EQ(feedback.shown, (std::vector<std::pair<ButtonSet, int>>{{ButtonSet::MultiShot, 0},
+                                                                    {ButtonSet::MultiShot, 20}}));
+  EXPECT_EQ(Run().pendingCount, 20);
+}
+
+// The settings dialog copies the records out and, on OK, assigns them back
+// whole. A multi shot running meanwhile keeps its run: it neither loses its
+// pending frames nor, pressed again, starts over and takes its frames twice.
+TEST_F(TriggersTest, RecordsAssignedBackWholeLeaveARunningMultiShotAlone) {
+  for (int i = 0; i < 12; ++i) h.Tick();
+  const SettingsRecords copied = h.records;
+  h.controller.TriggerMultiShot(0);
+  const SystemTime press = h.clock.LocalTime();
+  h.Tick();  // the ten frames before the press and this one
+  ASSERT_EQ(h.state->conversionCount.load(), 11u);
+
+  h.records = copied;
+  EXPECT_EQ(Run().pendingCount, 9);
+  EXPECT_EQ(Run().startTime, press);
+
+  h.clock.Advance(50);
+  h.controller.TriggerMultiShot(0);  // within a frame of the last press: an extension
+  EXPECT_EQ(Run().pendingCount, 10);
+  EXPECT_EQ(Run().startTime, press);
+  for (int i = 0; i < 15; ++i) h.Tick();
+  EXPECT_EQ(h.state->conversionCount.load(), 21u);  // 20 from the press, 1 from the extension
+  std::lock_guard lock(h.state->conversionLock);
+  while (!h.state->conversionBuffer.empty()) {
+    EXPECT_EQ(h.state->conversionBuffer.pop_front().startTime, press);
+  }
 }
 
 TEST_F(TriggersTest, PressWithoutTargetStillCountsAndFramesMoveWhenCaptureResumes) {
@@ -86,8 +136,8 @@ TEST_F(TriggersTest, PressWithoutTargetStillCountsAndFramesMoveWhenCaptureResume
 
 TEST_F(TriggersTest, IndexOutsideTheProfilesIsIgnored) {
   h.controller.TriggerMultiShot(7);
-  EXPECT_EQ(Profile().pendingCount, 0);
-  EXPECT_EQ(Profile().lastTriggerTick, 0u);
+  EXPECT_EQ(Run().pendingCount, 0);
+  EXPECT_EQ(Run().lastTriggerTick, 0u);
 }
 
 TEST_F(TriggersTest, SingleShotQueuesItsOwnGrabEvenWhenTheBufferIsFull) {

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "app/HotkeyControl.h"
+#include "app/PressFeedback.h"
 #include "core/Text.h"
-#include "pipeline/CaptureController.h"
 #include "platform/MessageBox.h"
 #include "platform/Trace.h"
 #include "win32/HotkeysWin32.h"
