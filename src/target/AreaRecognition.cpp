@@ -4,11 +4,11 @@
 #include <limits>
 #include <memory>
 
-#include "settings/Settings.h"
 #include "platform/MessageBox.h"
 #include "platform/Picture.h"
 #include "platform/ScreenGrab.h"
 #include "platform/WindowSystem.h"
+#include "settings/Settings.h"
 
 namespace lorik {
 namespace {

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "settings/Settings.h"
 #include "fakes/FakeMessageBox.h"
 #include "fakes/FakeScreenGrab.h"
 #include "fakes/FakeWindowSystem.h"
 #include "fakes/MemoryPicture.h"
+#include "settings/Settings.h"
 #include "target/AreaRecognition.h"
 
 namespace lorik {

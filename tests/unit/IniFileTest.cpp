@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "settings/IniFile.h"
 #include "core/Text.h"
 #include "fakes/FakeFiles.h"
+#include "settings/IniFile.h"
 
 namespace lorik {
 namespace {

@@ -4,11 +4,11 @@
 #include <set>
 
 #include "app/AboutDlg.h"
-#include "settings/IniFile.h"
 #include "app/LorikApp.h"
 #include "app/LorikDlg.h"
 #include "core/Text.h"
 #include "fakes/FakeApp.h"
+#include "settings/IniFile.h"
 
 namespace lorik {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/SettingsCheck.h"
 #include "fakes/FakeMessageBox.h"
+#include "settings/SettingsCheck.h"
 
 namespace lorik {
 namespace {

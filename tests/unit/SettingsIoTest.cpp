@@ -4,10 +4,10 @@
 #include <utility>
 #include <vector>
 
-#include "settings/IniFile.h"
-#include "settings/SettingsIo.h"
 #include "core/ImageType.h"
 #include "core/Text.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsIo.h"
 
 namespace lorik {
 namespace {
