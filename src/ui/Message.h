@@ -48,6 +48,12 @@ struct NotifyHeader {
   uint32_t code = 0;
 };
 
+// Notification codes of WM_NOTIFY, the platform's values.
+namespace nm {
+inline constexpr int kReleasedCapture = -16;  // NM_RELEASEDCAPTURE
+inline constexpr int kTabSelChange = -551;    // TCN_SELCHANGE
+}  // namespace nm
+
 // Same layout as the platform's MINMAXINFO.
 struct MinMaxInfo {
   Point reserved;
