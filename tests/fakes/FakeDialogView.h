@@ -57,7 +57,10 @@ class FakeDialogView final : public DialogView {
   void SetWindowPos(std::optional<ZOrder> order, const Rect& rect, unsigned flags) override;
   void SetCaption(const std::wstring& text) override { caption = text; }
   void SetIcon(int iconResourceId) override { icon = iconResourceId; }
-  void Show(bool show) override { visible = show; }
+  void Show(bool show) override {
+    visible = show;
+    showRequests.push_back(show);
+  }
   bool AppendSystemMenuItem(unsigned command, const std::wstring& text) override;
   std::wstring LoadString(int stringId) const override;
 
@@ -140,6 +143,7 @@ class FakeDialogView final : public DialogView {
   std::optional<int> mouseCapture;  // control holding the mouse capture
   intptr_t cursor = 0xC07F00;       // the current cursor, the arrow at first
   int focusCalls = 0;
+  std::vector<bool> showRequests;  // every Show, in order
   struct SentNotify {
     int fromId = 0;
     int code = 0;
