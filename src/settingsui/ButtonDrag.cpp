@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/Timers.h"
 #include "platform/Trace.h"
 #include "platform/WindowSystem.h"
 #include "resource.h"
@@ -35,13 +36,29 @@ void CButtonDrag::OnLButtonDown(WindowHandle button) {
   // Hidden so that the windows beneath can be pointed at.
   const WindowHandle root = windows_.Root(button);
   const WindowHandle owner = windows_.Parent(root);
-  windows_.ShowWindow(owner, false);
-  windows_.ShowWindow(root, false);
+  windows_.ShowWindow(owner, false, false);
+  windows_.ShowWindow(root, false, false);
   previousCursor = view_->SetCursorResource(IDC_CURSOR_DRAG);
+  dragging_ = button;
+  view_->Timers().Start(kReleaseWatchTimer, kReleaseWatchMs);
+}
+
+void CButtonDrag::OnTimer(uintptr_t timerId) {
+  if (timerId != kReleaseWatchTimer || view_ == nullptr) return;
+  if (!dragging_) {
+    view_->Timers().Kill(kReleaseWatchTimer);
+    return;
+  }
+  if (windows_.IsPrimaryButtonDown()) return;
+  OnLButtonUp(dragging_, windows_.ScreenToClient(dragging_, windows_.CursorPos()));
 }
 
 void CButtonDrag::OnLButtonUp(WindowHandle button, Point point) {
   if (view_ == nullptr) return;
+  // A release without a press on the button (the press went elsewhere) is no drop.
+  if (!dragging_) return;
+  dragging_ = {};
+  view_->Timers().Kill(kReleaseWatchTimer);
   view_->RestoreCursor(previousCursor);
   view_->ReleaseMouse();
   if (notifyTarget != nullptr && notifyTarget->View() != nullptr) notifyTarget->View()->Focus();
@@ -51,8 +68,10 @@ void CButtonDrag::OnLButtonUp(WindowHandle button, Point point) {
   const WindowHandle found = windows_.WindowFromPoint(screen);
   const WindowHandle root = windows_.Root(button);
   const WindowHandle owner = windows_.Parent(root);
-  windows_.ShowWindow(root, true);
-  windows_.ShowWindow(owner, true);
+  // The dialog becomes the active window again; the main window comes back
+  // behind it, not over it.
+  windows_.ShowWindow(root, true, true);
+  windows_.ShowWindow(owner, true, false);
 
   // Up to the top (through the owner of an owned pop-up), then down through
   // the children at the point, which may reach one the hit test skipped.

@@ -28,6 +28,14 @@ class CButtonDrag final : public ui::ControlHandler {
   bool OnControlMessage(WindowHandle button, const ui::Message& message, intptr_t& result) override;
   void OnLButtonDown(WindowHandle button);
   void OnLButtonUp(WindowHandle button, Point point);
+  // The page's WM_TIMER, for the release watch.
+  void OnTimer(uintptr_t timerId);
+
+  // While dragging, polls the mouse button: when the platform ends the capture
+  // (Wine does once the dialog is hidden and another program has the
+  // foreground), the release goes to another window, and the drag ends here.
+  static constexpr unsigned kReleaseWatchTimer = 0x4C44;
+  static constexpr unsigned kReleaseWatchMs = 50;
 
   intptr_t previousCursor = 0;
   // Receives the drop notification and the focus after the drop.
@@ -41,6 +49,7 @@ class CButtonDrag final : public ui::ControlHandler {
   TracePort& trace_;
   ui::DialogView* view_ = nullptr;
   int id_ = 0;
+  WindowHandle dragging_;  // the button while its drag runs
 };
 
 }  // namespace lorik

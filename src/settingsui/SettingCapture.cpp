@@ -20,6 +20,7 @@ ui::MessageMap CSettingCapture::GetMessageMap() const {
       ui::MapNotify<&CSettingCapture::OnDragDropped>(IDC_BUTTON_DRAG, ui::nm::kReleasedCapture),
       ui::MapMessage<&CSettingCapture::OnDestroy>(ui::wm::kDestroy),
       ui::MapCommand<&CSettingCapture::OnAutoRecognize>(IDC_BUTTON_AUTO_RECOGNIZE),
+      ui::MapTimer<&CSettingCapture::OnTimer>(),
   };
   return kMap;
 }
@@ -113,6 +114,10 @@ void CSettingCapture::OnAutoRecognize() {
             area.bottom + onScreen.top};
   }
   ShowArea();
+}
+
+void CSettingCapture::OnTimer(uintptr_t timerId) {
+  picker.OnTimer(timerId);
 }
 
 void CSettingCapture::OnDestroy() {

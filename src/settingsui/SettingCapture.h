@@ -18,6 +18,7 @@ class CSettingCapture : public ui::Dialog {
   void OnDragDropped(const ui::NotifyHeader& header, intptr_t& result);
   void OnAutoRecognize();
   void OnDestroy();
+  void OnTimer(uintptr_t timerId);
 
   CButtonDrag picker;
   // Working copy, filled by the Settings command before a run and read after it.

@@ -102,8 +102,8 @@ WindowHandle WindowSystemWin32::Root(WindowHandle window) {
   return FromHwnd(GetAncestor(ToHwnd(window), GA_ROOT));
 }
 
-void WindowSystemWin32::ShowWindow(WindowHandle window, bool visible) {
-  ::ShowWindow(ToHwnd(window), visible ? SW_SHOW : SW_HIDE);
+void WindowSystemWin32::ShowWindow(WindowHandle window, bool visible, bool activate) {
+  ::ShowWindow(ToHwnd(window), !visible ? SW_HIDE : activate ? SW_SHOW : SW_SHOWNA);
 }
 
 WindowHandle WindowSystemWin32::WindowFromPoint(Point screen) {
@@ -124,6 +124,17 @@ Point WindowSystemWin32::ScreenToClient(WindowHandle window, Point screen) {
   POINT p{screen.x, screen.y};
   ::ScreenToClient(ToHwnd(window), &p);
   return {p.x, p.y};
+}
+
+Point WindowSystemWin32::CursorPos() {
+  POINT p{};
+  ::GetCursorPos(&p);
+  return {p.x, p.y};
+}
+
+bool WindowSystemWin32::IsPrimaryButtonDown() {
+  const int button = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+  return (GetAsyncKeyState(button) & 0x8000) != 0;
 }
 
 }  // namespace lorik

@@ -207,8 +207,8 @@ WindowHandle FakeWindowSystem::Root(WindowHandle window) {
   return node->window.handle;
 }
 
-void FakeWindowSystem::ShowWindow(WindowHandle window, bool visible) {
-  showCalls.push_back({window, visible});
+void FakeWindowSystem::ShowWindow(WindowHandle window, bool visible, bool activate) {
+  showCalls.push_back({window, visible, activate});
   SetVisible(window, visible);
 }
 

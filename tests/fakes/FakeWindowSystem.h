@@ -85,15 +85,21 @@ class FakeWindowSystem final : public WindowSystemPort {
   // on no window.
   WindowHandle Parent(WindowHandle window) override;
   WindowHandle Root(WindowHandle window) override;
-  void ShowWindow(WindowHandle window, bool visible) override;
+  void ShowWindow(WindowHandle window, bool visible, bool activate) override;
   WindowHandle WindowFromPoint(Point screen) override;
   WindowHandle ChildWindowFromPoint(WindowHandle parent, Point client) override;
   Point ClientToScreen(WindowHandle window, Point client) override;
   Point ScreenToClient(WindowHandle window, Point screen) override;
+  Point CursorPos() override { return cursor; }
+  bool IsPrimaryButtonDown() override { return primaryButtonDown; }
+
+  Point cursor;
+  bool primaryButtonDown = false;
 
   struct ShowCall {
     WindowHandle window;
     bool visible = false;
+    bool activate = false;
     friend bool operator==(const ShowCall&, const ShowCall&) = default;
   };
   std::vector<ShowCall> showCalls;  // every ShowWindow, in order

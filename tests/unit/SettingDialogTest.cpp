@@ -469,8 +469,8 @@ TEST_F(PickerTest, PressHidesBothWindowsCapturesTheMouseAndShowsTheDragCursor) {
   const intptr_t arrow = view->cursor;
   ASSERT_FALSE(view->SendToItem(IDC_BUTTON_DRAG, {ui::wm::kLButtonDown, 1, At({5, 5})}));
   EXPECT_EQ(view->mouseCapture, IDC_BUTTON_DRAG);
-  EXPECT_EQ(windows.showCalls,
-            (std::vector<FakeWindowSystem::ShowCall>{{kMain, false}, {kSettings, false}}));
+  EXPECT_EQ(windows.showCalls, (std::vector<FakeWindowSystem::ShowCall>{
+                                   {kMain, false, false}, {kSettings, false, false}}));
   EXPECT_EQ(view->cursor, ui::FakeDialogView::CursorHandle(IDC_CURSOR_DRAG));
   EXPECT_EQ(page.picker.previousCursor, arrow);
 
@@ -478,10 +478,12 @@ TEST_F(PickerTest, PressHidesBothWindowsCapturesTheMouseAndShowsTheDragCursor) {
   EXPECT_EQ(view->cursor, arrow);
   EXPECT_FALSE(view->mouseCapture.has_value());
   EXPECT_EQ(view->focusCalls, 1);
+  // The dialog comes back first and active, the main window second, behind it.
   // The dialog comes back first, the main window second.
-  EXPECT_EQ(windows.showCalls,
-            (std::vector<FakeWindowSystem::ShowCall>{
-                {kMain, false}, {kSettings, false}, {kSettings, true}, {kMain, true}}));
+  EXPECT_EQ(windows.showCalls, (std::vector<FakeWindowSystem::ShowCall>{{kMain, false, false},
+                                                                        {kSettings, false, false},
+                                                                        {kSettings, true, true},
+                                                                        {kMain, true, false}}));
   EXPECT_TRUE(windows.IsWindowVisible(kSettings));
   EXPECT_TRUE(windows.IsWindowVisible(kMain));
 }
@@ -522,6 +524,29 @@ TEST_F(PickerTest, ReleaseFindsTheDeepestWindowAndTellsThePage) {
         " ClientPoint:" + std::to_string(c.client.x) + " " + std::to_string(c.client.y) + "\n";
     EXPECT_EQ(trace.Lines().back(), line);
   }
+}
+
+TEST_F(PickerTest, ReleaseTheButtonNeverSawEndsTheDragAtThePointer) {
+  windows.primaryButtonDown = true;
+  view->SendToItem(IDC_BUTTON_DRAG, {ui::wm::kLButtonDown, 1, At({5, 5})});
+  ASSERT_TRUE(view->timers.IsRunning(CButtonDrag::kReleaseWatchTimer));
+  windows.cursor = {kTargetOrigin.x + 150, kTargetOrigin.y + 140};
+  ASSERT_TRUE(host.Tick(page, CButtonDrag::kReleaseWatchTimer));
+  EXPECT_TRUE(view->notifications.empty());
+  EXPECT_FALSE(windows.IsWindowVisible(kSettings));
+
+  windows.primaryButtonDown = false;
+  ASSERT_TRUE(host.Tick(page, CButtonDrag::kReleaseWatchTimer));
+  EXPECT_EQ(view->notifications.size(), 1u);
+  EXPECT_EQ(page.picker.droppedWindow, kContent);
+  EXPECT_EQ(page.picker.dropPoint, (Point{100, 90}));
+  EXPECT_TRUE(windows.IsWindowVisible(kSettings));
+  EXPECT_FALSE(view->mouseCapture.has_value());
+  EXPECT_FALSE(view->timers.IsRunning(CButtonDrag::kReleaseWatchTimer));
+  // The late release the platform may still deliver is no second drop.
+  view->SendToItem(IDC_BUTTON_DRAG, {ui::wm::kLButtonUp, 0, At({5, 5})});
+  EXPECT_EQ(view->notifications.size(), 1u);
+  EXPECT_EQ(page.picker.droppedWindow, kContent);
 }
 
 TEST_F(PickerTest, DragOntoTheTargetsChildLocksThePageOnToIt) {
