@@ -19,6 +19,7 @@
 #include "platform/WindowSystem.h"
 #include "settings/SettingsCheck.h"
 #include "settings/SettingsIo.h"
+#include "settingsui/Setting.h"
 #include "target/AreaRecognition.h"
 #include "ui/DialogHost.h"
 
@@ -306,11 +307,36 @@ void CLorikDlg::ApplyThumbnailArea() {
 }
 
 void CLorikDlg::OnSetting() {
-  // Not built yet: the settings dialog. Until it exists the command behaves as
-  // a cancelled dialog: the hotkeys are released and registered again from the
-  // unchanged settings.
+  CSetting setting(SettingPorts{ports_.messages, ports_.trace, ports_.clock, ports_.shell,
+                                ports_.windows, ports_.processes, ports_.grab, ports_.dialogs});
+  // No shot may fire while the user edits the hotkeys.
   hotkeys_->UnregisterHotkeys();
-  hotkeys_->RegisterHotkeys();
+  setting.hotkeyPage.singleShot = records_.shot.singleShot;
+  setting.hotkeyPage.multiShots = records_.shot.multiShots;
+  setting.hotkeyPage.profileCount = records_.general.maximumMultiShotNo;
+  setting.capturePage.capture = records_.capture;
+  setting.savePage.save = records_.save;
+  setting.miscPage.general = records_.general;
+  settingsOpen_ = true;
+  // The same dialog object again after a refused check: it opens on the values
+  // the user entered.
+  do {
+    if (setting.DoModal(view().Handle()) != ui::kIdOk) {
+      settingsOpen_ = false;
+      hotkeys_->RegisterHotkeys();
+      return;
+    }
+  } while (!CheckSetting(setting.capturePage.capture, setting.hotkeyPage.singleShot,
+                         setting.hotkeyPage.multiShots, setting.savePage.save,
+                         setting.miscPage.general, records_.general.maximumMultiShotNo,
+                         ports_.messages));
+  settingsOpen_ = false;
+  records_.shot.singleShot = setting.hotkeyPage.singleShot;
+  records_.shot.multiShots = setting.hotkeyPage.multiShots;
+  records_.capture = setting.capturePage.capture;
+  records_.save = setting.savePage.save;
+  records_.general = setting.miscPage.general;
+  ApplySetting();
 }
 
 bool CLorikDlg::OnSysCommand(unsigned command, intptr_t) {

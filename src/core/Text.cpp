@@ -127,6 +127,18 @@ std::wstring DecimalText(long long value) {
   return std::to_wstring(value);
 }
 
+int32_t LeadingDecimal(std::wstring_view text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == L' ' || text[i] == L'\t')) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) negative = text[i++] == L'-';
+  uint32_t value = 0;
+  for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+    value = value * 10 + static_cast<uint32_t>(text[i] - L'0');
+  }
+  return static_cast<int32_t>(negative ? 0u - value : value);
+}
+
 std::wstring PaddedDecimal(long long value, int width) {
   bool negative = value < 0;
   std::wstring digits = std::to_wstring(negative ? -(value + 1) + 1ULL : value);

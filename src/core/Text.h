@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,11 @@ std::wstring FromUtf8(std::string_view text);
 std::wstring DecimalText(long long value);
 // Zero-padded decimal text of at least `width` digits, as "%0*d" prints it.
 std::wstring PaddedDecimal(long long value, int width);
+
+// The number at the start of a field's text, as the dialog data exchange reads
+// it: leading blanks, an optional sign and the digits up to the first other
+// character; 0 when there are none. Wraps at 32 bits.
+int32_t LeadingDecimal(std::wstring_view text);
 
 // ASCII-only lower-casing, as the program compares INI keywords and meta-characters.
 std::wstring AsciiLower(std::wstring_view text);

@@ -33,11 +33,18 @@ inline constexpr uint32_t kUser = 0x0400;
 inline constexpr uint32_t kApp = 0x8000;
 }  // namespace wm
 
+// Notification codes of WM_NOTIFY.
+namespace nm {
+inline constexpr int kReleasedCapture = -16;  // NM_RELEASEDCAPTURE
+inline constexpr int kTabSelChange = -551;    // TCN_SELCHANGE
+}  // namespace nm
+
 // SetWindowPos flags.
 namespace swp {
 inline constexpr unsigned kNoSize = 0x0001;
 inline constexpr unsigned kNoMove = 0x0002;
 inline constexpr unsigned kNoZOrder = 0x0004;
+inline constexpr unsigned kNoRedraw = 0x0008;
 inline constexpr unsigned kNoActivate = 0x0010;
 }  // namespace swp
 

@@ -33,6 +33,26 @@ class WindowSystemPort {
   virtual bool IsWindow(WindowHandle window) = 0;
   virtual bool IsWindowVisible(WindowHandle window) = 0;
   virtual WindowHandle DesktopWindow() = 0;
+
+  // Relations, visibility and hit testing, for pointing at a window.
+  // The parent of a child window, the owner of an owned pop-up, null otherwise.
+  virtual WindowHandle Parent(WindowHandle window) = 0;
+  // The top-level window above a child window; the window itself when it is one.
+  virtual WindowHandle Root(WindowHandle window) = 0;
+  // Shows or hides a window; a window shown without `activate` keeps its
+  // place in the Z order and leaves the active window as it is.
+  virtual void ShowWindow(WindowHandle window, bool visible, bool activate) = 0;
+  // The deepest visible window at a screen point; null when there is none.
+  virtual WindowHandle WindowFromPoint(Point screen) = 0;
+  // The child of `parent` at a point of its client area, hidden, disabled and
+  // transparent ones included; `parent` itself when no child is there, null
+  // when the point lies outside it.
+  virtual WindowHandle ChildWindowFromPoint(WindowHandle parent, Point client) = 0;
+  virtual Point ClientToScreen(WindowHandle window, Point client) = 0;
+  virtual Point ScreenToClient(WindowHandle window, Point screen) = 0;
+  // The pointer's screen position and whether its primary button is down now.
+  virtual Point CursorPos() = 0;
+  virtual bool IsPrimaryButtonDown() = 0;
 };
 
 // One snapshot of the running processes: id -> executable file name.

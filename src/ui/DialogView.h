@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -12,6 +13,17 @@ class HotkeyPort;
 }  // namespace lorik
 
 namespace lorik::ui {
+
+struct Message;
+
+// The own messages of a control whose behaviour the program extends (a
+// subclassed control). Returns true when the message is handled and `result`
+// is its result; false passes it on to the control's own procedure.
+class ControlHandler {
+ public:
+  virtual ~ControlHandler() = default;
+  virtual bool OnControlMessage(WindowHandle control, const Message& message, intptr_t& result) = 0;
+};
 
 namespace swp = lorik::swp;
 
@@ -71,6 +83,32 @@ class DialogView {
   // Window-bound services.
   virtual TimerPort& Timers() = 0;
   virtual HotkeyPort& Hotkeys() = 0;
+
+  // Settings dialog host and capture page
+  // The platform handle of control `id`; null when the window has none.
+  virtual WindowHandle ItemHandle(int id) const = 0;
+  // Routes control `id`'s own messages through `handler` until the control is
+  // destroyed; the handler must outlive it. False when there is no such control.
+  virtual bool SubclassItem(int id, ControlHandler& handler) = 0;
+  // Tab control `id`: inserts a text-only item at `index` (the index it got, or
+  // -1), the selected item (-1 for none) and a selection that sends no notification.
+  virtual int InsertTabItem(int id, int index, const std::wstring& text) = 0;
+  virtual int GetTabSelection(int id) const = 0;
+  virtual void SetTabSelection(int id, int index) = 0;
+  // Sends WM_NOTIFY with `code` to this window as control `fromId` would, and
+  // returns the result.
+  virtual intptr_t SendNotify(int fromId, int code) = 0;
+  // Mouse capture for control `id`, and its release.
+  virtual void CaptureMouse(int id) = 0;
+  virtual void ReleaseMouse() = 0;
+  // Makes a cursor resource the current cursor; returns the cursor it replaced,
+  // for RestoreCursor.
+  virtual intptr_t SetCursorResource(int cursorResourceId) = 0;
+  virtual void RestoreCursor(intptr_t cursor) = 0;
+  // Shows an icon resource as the image of push button `id`.
+  virtual void SetButtonIcon(int id, int iconResourceId) = 0;
+  // Gives the keyboard focus to this window.
+  virtual void Focus() = 0;
 };
 
 }  // namespace lorik::ui

@@ -29,6 +29,8 @@ struct NotifyHeader {
   uint32_t code = 0;
 };
 
+namespace nm = lorik::nm;
+
 // Same layout as the platform's MINMAXINFO.
 struct MinMaxInfo {
   Point reserved;

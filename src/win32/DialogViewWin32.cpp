@@ -1,10 +1,32 @@
 #include "win32/DialogViewWin32.h"
 
+// windows.h first: commctrl.h depends on it.
+#include <commctrl.h>
+
+#include "ui/Message.h"
+
 namespace lorik::ui {
 namespace {
 
 Rect ToRect(const RECT& r) {
   return {r.left, r.top, r.right, r.bottom};
+}
+
+constexpr UINT_PTR kControlSubclass = 0x4C43;
+
+LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                             DWORD_PTR data) {
+  if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(window, ControlProc, kControlSubclass);
+    return DefSubclassProc(window, message, wParam, lParam);
+  }
+  auto& handler = *reinterpret_cast<ControlHandler*>(data);
+  intptr_t result = 0;
+  if (handler.OnControlMessage(WindowHandle{reinterpret_cast<uintptr_t>(window)},
+                               {message, wParam, lParam}, result)) {
+    return result;
+  }
+  return DefSubclassProc(window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -184,6 +206,70 @@ void DialogViewWin32::PaintIconCentered(int iconResourceId) {
   const int y = (client.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
   ::DrawIcon(dc, x, y, reinterpret_cast<HICON>(IconHandle(iconResourceId)));
   ::EndPaint(window_, &ps);
+}
+
+WindowHandle DialogViewWin32::ItemHandle(int id) const {
+  return WindowHandle{reinterpret_cast<uintptr_t>(Item(id))};
+}
+
+// A second subclass of the same control replaces the handler of the first.
+bool DialogViewWin32::SubclassItem(int id, ControlHandler& handler) {
+  HWND item = Item(id);
+  return item != nullptr && SetWindowSubclass(item, ControlProc, kControlSubclass,
+                                              reinterpret_cast<DWORD_PTR>(&handler)) != FALSE;
+}
+
+int DialogViewWin32::InsertTabItem(int id, int index, const std::wstring& text) {
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = const_cast<wchar_t*>(text.c_str());
+  return static_cast<int>(::SendDlgItemMessageW(
+      window_, id, TCM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
+}
+
+int DialogViewWin32::GetTabSelection(int id) const {
+  if (Item(id) == nullptr) return -1;
+  return static_cast<int>(::SendDlgItemMessageW(window_, id, TCM_GETCURSEL, 0, 0));
+}
+
+void DialogViewWin32::SetTabSelection(int id, int index) {
+  ::SendDlgItemMessageW(window_, id, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+intptr_t DialogViewWin32::SendNotify(int fromId, int code) {
+  NMHDR header{};
+  header.hwndFrom = Item(fromId);
+  header.idFrom = static_cast<UINT_PTR>(fromId);
+  header.code = static_cast<UINT>(code);
+  return ::SendMessageW(window_, WM_NOTIFY, static_cast<WPARAM>(fromId),
+                        reinterpret_cast<LPARAM>(&header));
+}
+
+void DialogViewWin32::CaptureMouse(int id) {
+  if (HWND item = Item(id)) ::SetCapture(item);
+}
+
+void DialogViewWin32::ReleaseMouse() {
+  ::ReleaseCapture();
+}
+
+// Cursors loaded from resources are shared: nothing to free.
+intptr_t DialogViewWin32::SetCursorResource(int cursorResourceId) {
+  HCURSOR cursor = ::LoadCursorW(instance_, MAKEINTRESOURCEW(cursorResourceId));
+  return reinterpret_cast<intptr_t>(::SetCursor(cursor));
+}
+
+void DialogViewWin32::RestoreCursor(intptr_t cursor) {
+  ::SetCursor(reinterpret_cast<HCURSOR>(cursor));
+}
+
+void DialogViewWin32::SetButtonIcon(int id, int iconResourceId) {
+  HICON icon = ::LoadIconW(instance_, MAKEINTRESOURCEW(iconResourceId));
+  ::SendDlgItemMessageW(window_, id, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+}
+
+void DialogViewWin32::Focus() {
+  ::SetFocus(window_);
 }
 
 }  // namespace lorik::ui

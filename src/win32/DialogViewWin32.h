@@ -55,6 +55,20 @@ class DialogViewWin32 final : public DialogView {
   TimerPort& Timers() override { return timers_; }
   HotkeyPort& Hotkeys() override { return hotkeys_; }
 
+  // Settings dialog host and capture page
+  WindowHandle ItemHandle(int id) const override;
+  bool SubclassItem(int id, ControlHandler& handler) override;
+  int InsertTabItem(int id, int index, const std::wstring& text) override;
+  int GetTabSelection(int id) const override;
+  void SetTabSelection(int id, int index) override;
+  intptr_t SendNotify(int fromId, int code) override;
+  void CaptureMouse(int id) override;
+  void ReleaseMouse() override;
+  intptr_t SetCursorResource(int cursorResourceId) override;
+  void RestoreCursor(intptr_t cursor) override;
+  void SetButtonIcon(int id, int iconResourceId) override;
+  void Focus() override;
+
  private:
   HWND Item(int id) const { return ::GetDlgItem(window_, id); }
 

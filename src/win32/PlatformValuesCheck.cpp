@@ -36,6 +36,9 @@ static_assert(wm::kApp == WM_APP);
 static_assert(swp::kNoSize == SWP_NOSIZE);
 static_assert(swp::kNoMove == SWP_NOMOVE);
 static_assert(swp::kNoZOrder == SWP_NOZORDER);
+static_assert(nm::kReleasedCapture == static_cast<int>(NM_RELEASEDCAPTURE));
+static_assert(nm::kTabSelChange == static_cast<int>(TCN_SELCHANGE));
+static_assert(swp::kNoRedraw == SWP_NOREDRAW);
 static_assert(swp::kNoActivate == SWP_NOACTIVATE);
 
 static_assert(mb::kOk == MB_OK);

@@ -94,4 +94,47 @@ WindowHandle WindowSystemWin32::DesktopWindow() {
   return FromHwnd(GetDesktopWindow());
 }
 
+WindowHandle WindowSystemWin32::Parent(WindowHandle window) {
+  return FromHwnd(GetParent(ToHwnd(window)));
+}
+
+WindowHandle WindowSystemWin32::Root(WindowHandle window) {
+  return FromHwnd(GetAncestor(ToHwnd(window), GA_ROOT));
+}
+
+void WindowSystemWin32::ShowWindow(WindowHandle window, bool visible, bool activate) {
+  ::ShowWindow(ToHwnd(window), !visible ? SW_HIDE : activate ? SW_SHOW : SW_SHOWNA);
+}
+
+WindowHandle WindowSystemWin32::WindowFromPoint(Point screen) {
+  return FromHwnd(::WindowFromPoint(POINT{screen.x, screen.y}));
+}
+
+WindowHandle WindowSystemWin32::ChildWindowFromPoint(WindowHandle parent, Point client) {
+  return FromHwnd(::ChildWindowFromPoint(ToHwnd(parent), POINT{client.x, client.y}));
+}
+
+Point WindowSystemWin32::ClientToScreen(WindowHandle window, Point client) {
+  POINT p{client.x, client.y};
+  ::ClientToScreen(ToHwnd(window), &p);
+  return {p.x, p.y};
+}
+
+Point WindowSystemWin32::ScreenToClient(WindowHandle window, Point screen) {
+  POINT p{screen.x, screen.y};
+  ::ScreenToClient(ToHwnd(window), &p);
+  return {p.x, p.y};
+}
+
+Point WindowSystemWin32::CursorPos() {
+  POINT p{};
+  ::GetCursorPos(&p);
+  return {p.x, p.y};
+}
+
+bool WindowSystemWin32::IsPrimaryButtonDown() {
+  const int button = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+  return (GetAsyncKeyState(button) & 0x8000) != 0;
+}
+
 }  // namespace lorik

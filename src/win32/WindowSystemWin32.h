@@ -17,6 +17,15 @@ class WindowSystemWin32 final : public WindowSystemPort {
   bool IsWindow(WindowHandle window) override;
   bool IsWindowVisible(WindowHandle window) override;
   WindowHandle DesktopWindow() override;
+  WindowHandle Parent(WindowHandle window) override;
+  WindowHandle Root(WindowHandle window) override;
+  void ShowWindow(WindowHandle window, bool visible, bool activate) override;
+  WindowHandle WindowFromPoint(Point screen) override;
+  WindowHandle ChildWindowFromPoint(WindowHandle parent, Point client) override;
+  Point ClientToScreen(WindowHandle window, Point client) override;
+  Point ScreenToClient(WindowHandle window, Point screen) override;
+  Point CursorPos() override;
+  bool IsPrimaryButtonDown() override;
 };
 
 }  // namespace lorik

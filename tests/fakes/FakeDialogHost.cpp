@@ -28,7 +28,9 @@ FakeDialogHost::Window* FakeDialogHost::Create(Dialog& dialog, WindowHandle pare
   window->templateId = dialog.TemplateId();
   window->modal = modal;
   window->open = true;
+  window->parent = parent;
   Window* raw = window.get();
+  window->view->deliver = [raw](const Message& message) { return Deliver(*raw, message); };
   // A modal window ends when its run does; a modeless one goes at once.
   window->view->onEndDialog = [this, raw](int) {
     if (!raw->modal) Destroy(*raw);
@@ -46,6 +48,10 @@ void FakeDialogHost::Destroy(Window& window) {
   if (!window.open) return;
   window.open = false;
   Deliver(window, {wm::kDestroy, 0, 0});
+  const WindowHandle handle = window.view->Handle();
+  for (size_t i = 0; i < windows_.size(); ++i) {
+    if (windows_[i]->open && windows_[i]->parent == handle) Destroy(*windows_[i]);
+  }
   Deliver(window, {kNcDestroy, 0, 0});
   if (!window.life.expired() && window.dialog->View() == window.view.get()) {
     window.dialog->Detach();
@@ -156,6 +162,19 @@ FakeDialogView* FakeDialogHost::LastView(int templateId) {
     if ((*it)->templateId == templateId) return (*it)->view.get();
   }
   return nullptr;
+}
+
+bool FakeDialogHost::SelectTab(Dialog& dialog, int id, int index) {
+  Window* window = OpenWindowOf(dialog);
+  if (window == nullptr) return false;
+  FakeDialogView& view = *window->view;
+  if (!view.HasItem(id)) return false;
+  view.SetTabSelection(id, index);
+  if (view.GetTabSelection(id) != index) return false;
+  const NotifyHeader header{view.ItemHandle(id).value, static_cast<uintptr_t>(id),
+                            static_cast<uint32_t>(nm::kTabSelChange)};
+  Deliver(*window, {wm::kNotify, static_cast<uintptr_t>(id), reinterpret_cast<intptr_t>(&header)});
+  return true;
 }
 
 }  // namespace lorik::ui

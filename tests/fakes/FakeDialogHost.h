@@ -17,7 +17,8 @@ namespace lorik::ui {
 // while-open callback (where a test clicks, ticks and types), ends the dialog
 // with IDCANCEL as the Escape key would if it is still open, then sends
 // WM_DESTROY and WM_NCDESTROY and detaches. A modeless window stays open until
-// its EndDialog, which closes it at once, as DestroyWindow does. The host never
+// its EndDialog, which closes it at once, as DestroyWindow does, or until its
+// parent window closes (between the parent's WM_DESTROY and WM_NCDESTROY). The host never
 // touches a Dialog whose object a handler deleted. Views are kept after their
 // window closed, so that tests can look at what a dialog left in them.
 class FakeDialogHost final : public DialogHost {
@@ -72,6 +73,10 @@ class FakeDialogHost final : public DialogHost {
 
   std::vector<Creation> created;  // every window created, in order
 
+  // Settings dialog host and capture page
+  // A click on tab `index` of tab control `id`: selects it and sends TCN_SELCHANGE.
+  bool SelectTab(Dialog& dialog, int id, int index);
+
  private:
   struct Window {
     std::unique_ptr<FakeDialogView> view;
@@ -80,6 +85,7 @@ class FakeDialogHost final : public DialogHost {
     int templateId = 0;
     bool modal = false;
     bool open = false;
+    WindowHandle parent;  // child windows go with it, as on the platform
   };
 
   Window* Create(Dialog& dialog, WindowHandle parent, bool modal);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace lorik::ui {
 
 void FakeDialogView::EndDialog(int result) {
@@ -103,6 +105,69 @@ FakeControl& FakeDialogView::Control(int id) {
 
 FakeControl& FakeDialogView::AddControl(int id, FakeControl control) {
   return controls[id] = std::move(control);
+}
+
+WindowHandle FakeDialogView::ItemHandle(int id) const {
+  if (!controls.contains(id)) return {};
+  return WindowHandle{handle_.value + static_cast<uintptr_t>(id)};
+}
+
+bool FakeDialogView::SubclassItem(int id, ControlHandler& handler) {
+  FakeControl* c = Find(id);
+  if (c == nullptr) return false;
+  c->handler = &handler;
+  return true;
+}
+
+int FakeDialogView::InsertTabItem(int id, int index, const std::wstring& text) {
+  FakeControl* c = Find(id);
+  if (c == nullptr || index < 0) return -1;
+  const size_t at = std::min(static_cast<size_t>(index), c->tabs.size());
+  c->tabs.insert(c->tabs.begin() + static_cast<std::ptrdiff_t>(at), text);
+  // As on the platform, the first item of an empty tab control is selected.
+  if (c->tabSelection < 0) c->tabSelection = 0;
+  return static_cast<int>(at);
+}
+
+int FakeDialogView::GetTabSelection(int id) const {
+  const FakeControl* c = Find(id);
+  return c != nullptr ? c->tabSelection : -1;
+}
+
+void FakeDialogView::SetTabSelection(int id, int index) {
+  FakeControl* c = Find(id);
+  if (c != nullptr && index >= 0 && static_cast<size_t>(index) < c->tabs.size()) {
+    c->tabSelection = index;
+  }
+}
+
+intptr_t FakeDialogView::SendNotify(int fromId, int code) {
+  notifications.push_back({fromId, code});
+  if (!deliver) return 0;
+  const NotifyHeader header{ItemHandle(fromId).value, static_cast<uintptr_t>(fromId),
+                            static_cast<uint32_t>(code)};
+  // Copied: the dialog may close its window while it handles the notification.
+  auto send = deliver;
+  return send({wm::kNotify, static_cast<uintptr_t>(fromId), reinterpret_cast<intptr_t>(&header)})
+      .value_or(0);
+}
+
+intptr_t FakeDialogView::SetCursorResource(int cursorResourceId) {
+  const intptr_t previous = cursor;
+  cursor = CursorHandle(cursorResourceId);
+  return previous;
+}
+
+void FakeDialogView::SetButtonIcon(int id, int iconResourceId) {
+  if (FakeControl* c = Find(id)) c->icon = iconResourceId;
+}
+
+std::optional<intptr_t> FakeDialogView::SendToItem(int id, const Message& message) {
+  FakeControl* c = Find(id);
+  if (c == nullptr || c->handler == nullptr) return std::nullopt;
+  intptr_t result = 0;
+  if (!c->handler->OnControlMessage(ItemHandle(id), message, result)) return std::nullopt;
+  return result;
 }
 
 }  // namespace lorik::ui

@@ -9,6 +9,7 @@
 #include "fakes/FakeHotkeys.h"
 #include "fakes/FakeTimers.h"
 #include "ui/DialogView.h"
+#include "ui/Message.h"
 
 namespace lorik::ui {
 
@@ -17,10 +18,15 @@ struct FakeControl {
   bool checked = false;
   bool enabled = true;
   bool visible = true;
-  Rect rect;  // in the dialog's client coordinates
-  bool autoCheck = false;
-  int bitmap = 0;  // bitmap resource shown by a picture control  // a check box: a click toggles
-                   // `checked` before the command
+  Rect rect;               // in the dialog's client coordinates
+  bool autoCheck = false;  // a check box: a click toggles `checked` before the command
+  int bitmap = 0;          // bitmap resource shown by a picture control
+
+  // Settings dialog host and capture page
+  std::vector<std::wstring> tabs;  // items of a tab control
+  int tabSelection = -1;
+  ControlHandler* handler = nullptr;  // set by SubclassItem
+  int icon = 0;                       // icon resource shown by a push button
 };
 
 struct FakeMenuItem {
@@ -51,7 +57,10 @@ class FakeDialogView final : public DialogView {
   void SetWindowPos(std::optional<ZOrder> order, const Rect& rect, unsigned flags) override;
   void SetCaption(const std::wstring& text) override { caption = text; }
   void SetIcon(int iconResourceId) override { icon = iconResourceId; }
-  void Show(bool show) override { visible = show; }
+  void Show(bool show) override {
+    visible = show;
+    showRequests.push_back(show);
+  }
   bool AppendSystemMenuItem(unsigned command, const std::wstring& text) override;
   std::wstring LoadString(int stringId) const override;
 
@@ -81,6 +90,26 @@ class FakeDialogView final : public DialogView {
   FakeTimers& Timers() override { return timers; }
   FakeHotkeys& Hotkeys() override { return hotkeys; }
 
+  // Settings dialog host and capture page
+  // A control's handle is the window's handle plus its id.
+  WindowHandle ItemHandle(int id) const override;
+  bool SubclassItem(int id, ControlHandler& handler) override;
+  int InsertTabItem(int id, int index, const std::wstring& text) override;
+  int GetTabSelection(int id) const override;
+  void SetTabSelection(int id, int index) override;
+  intptr_t SendNotify(int fromId, int code) override;
+  void CaptureMouse(int id) override { mouseCapture = id; }
+  void ReleaseMouse() override { mouseCapture.reset(); }
+  intptr_t SetCursorResource(int cursorResourceId) override;
+  void RestoreCursor(intptr_t previous) override { cursor = previous; }
+  void SetButtonIcon(int id, int iconResourceId) override;
+  void Focus() override { ++focusCalls; }
+  // A message to a subclassed control's handler, as the platform would route
+  // it; nullopt when the control has no handler or the handler passed it on.
+  std::optional<intptr_t> SendToItem(int id, const Message& message);
+  // The cursor handle of a cursor resource.
+  static intptr_t CursorHandle(int cursorResourceId) { return 0xC00000 + cursorResourceId; }
+
   // The control, which must exist (ADD_FAILURE and a dummy otherwise).
   FakeControl& Control(int id);
   // Adds or replaces a control.
@@ -109,6 +138,19 @@ class FakeDialogView final : public DialogView {
 
   // Called by every EndDialog after it is recorded; the host decides what ends.
   std::function<void(int result)> onEndDialog;
+
+  // Settings dialog host and capture page
+  std::optional<int> mouseCapture;  // control holding the mouse capture
+  intptr_t cursor = 0xC07F00;       // the current cursor, the arrow at first
+  int focusCalls = 0;
+  std::vector<bool> showRequests;  // every Show, in order
+  struct SentNotify {
+    int fromId = 0;
+    int code = 0;
+  };
+  std::vector<SentNotify> notifications;  // every SendNotify, in order
+  // Delivers a message to the window's dialog, set by the host.
+  std::function<std::optional<intptr_t>(const Message&)> deliver;
 
  private:
   const FakeControl* Find(int id) const;

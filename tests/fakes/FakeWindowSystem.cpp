@@ -190,4 +190,85 @@ bool FakeWindowSystem::IsWindowVisible(WindowHandle window) {
   return false;
 }
 
+WindowHandle FakeWindowSystem::Parent(WindowHandle window) {
+  const Node* node = FindNode(window);
+  if (!node) return {};
+  return node->window.parent ? node->window.parent : node->window.owner;
+}
+
+WindowHandle FakeWindowSystem::Root(WindowHandle window) {
+  const Node* node = FindNode(window);
+  if (!node) return {};
+  while (node->window.parent) {
+    const Node* up = FindNode(node->window.parent);
+    if (!up) break;
+    node = up;
+  }
+  return node->window.handle;
+}
+
+void FakeWindowSystem::ShowWindow(WindowHandle window, bool visible, bool activate) {
+  showCalls.push_back({window, visible, activate});
+  SetVisible(window, visible);
+}
+
+WindowHandle FakeWindowSystem::WindowFromPoint(Point screen) {
+  HitTest test{screen, {}};
+  for (WindowHandle top : topLevel_) {
+    const Node* node = FindNode(top);
+    if (node && !node->window.visible) test.hidden.push_back(top);
+  }
+  hitTests.push_back(std::move(test));
+  for (WindowHandle top : topLevel_) {
+    const Node* node = FindNode(top);
+    if (!node || node->window.parent || !node->window.visible ||
+        !Contains(node->window.windowRect, screen)) {
+      continue;
+    }
+    // Down through the visible children, the first in the order on top.
+    for (bool deeper = true; deeper;) {
+      deeper = false;
+      for (WindowHandle child : node->children) {
+        const Node* c = FindNode(child);
+        if (c && c->window.visible && Contains(c->window.windowRect, screen)) {
+          node = c;
+          deeper = true;
+          break;
+        }
+      }
+    }
+    return node->window.handle;
+  }
+  const Node* desktop = FindNode(kDesktop);
+  return Contains(desktop->window.windowRect, screen) ? kDesktop : WindowHandle{};
+}
+
+WindowHandle FakeWindowSystem::ChildWindowFromPoint(WindowHandle parent, Point client) {
+  const Node* node = FindNode(parent);
+  if (!node) return {};
+  if (!Contains(ClientRect(parent), client)) return {};
+  const Point screen = ClientToScreen(parent, client);
+  for (WindowHandle child : node->children) {
+    const Node* c = FindNode(child);
+    if (c && Contains(c->window.windowRect, screen)) return child;
+  }
+  return parent;
+}
+
+Point FakeWindowSystem::ClientToScreen(WindowHandle window, Point client) {
+  const Node* node = FindNode(window);
+  if (!node) return client;
+  const Window& w = node->window;
+  return {client.x + w.windowRect.left + w.clientOffset.x,
+          client.y + w.windowRect.top + w.clientOffset.y};
+}
+
+Point FakeWindowSystem::ScreenToClient(WindowHandle window, Point screen) {
+  const Node* node = FindNode(window);
+  if (!node) return screen;
+  const Window& w = node->window;
+  return {screen.x - w.windowRect.left - w.clientOffset.x,
+          screen.y - w.windowRect.top - w.clientOffset.y};
+}
+
 }  // namespace lorik

@@ -30,6 +30,8 @@ class FakeWindowSystem final : public WindowSystemPort {
     Size client;      // client width and height; the client rectangle is 0, 0, width, height
     Rect windowRect;  // screen coordinates, frame included
     bool visible = true;
+    WindowHandle owner;  // of a top-level window: the window that owns it
+    Point clientOffset;  // of the client area's top-left corner from the window's
   };
 
   static constexpr WindowHandle kDesktop{0x10010};
@@ -78,6 +80,36 @@ class FakeWindowSystem final : public WindowSystemPort {
   bool IsWindowVisible(WindowHandle window) override;
   WindowHandle DesktopWindow() override { return kDesktop; }
 
+  // Hit testing follows the enumeration order as the Z order, topmost first;
+  // outside every top-level window the point is on the desktop, off the screen
+  // on no window.
+  WindowHandle Parent(WindowHandle window) override;
+  WindowHandle Root(WindowHandle window) override;
+  void ShowWindow(WindowHandle window, bool visible, bool activate) override;
+  WindowHandle WindowFromPoint(Point screen) override;
+  WindowHandle ChildWindowFromPoint(WindowHandle parent, Point client) override;
+  Point ClientToScreen(WindowHandle window, Point client) override;
+  Point ScreenToClient(WindowHandle window, Point screen) override;
+  Point CursorPos() override { return cursor; }
+  bool IsPrimaryButtonDown() override { return primaryButtonDown; }
+
+  Point cursor;
+  bool primaryButtonDown = false;
+
+  struct ShowCall {
+    WindowHandle window;
+    bool visible = false;
+    bool activate = false;
+    friend bool operator==(const ShowCall&, const ShowCall&) = default;
+  };
+  std::vector<ShowCall> showCalls;  // every ShowWindow, in order
+  // Screen points WindowFromPoint was asked about, with what was visible then.
+  struct HitTest {
+    Point screen;
+    std::vector<WindowHandle> hidden;  // top-level windows hidden at the time
+  };
+  std::vector<HitTest> hitTests;
+
  private:
   struct Node {
     Window window;
@@ -86,6 +118,9 @@ class FakeWindowSystem final : public WindowSystemPort {
   const Node* FindNode(WindowHandle window) const;
   void AppendDescendants(const Node& node, std::vector<WindowHandle>& out) const;
   void Shift(WindowHandle window, int32_t dx, int32_t dy);
+  static bool Contains(const Rect& r, Point p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+  }
 
   std::map<WindowHandle, Node> nodes_;
   std::vector<WindowHandle> topLevel_;

@@ -4,13 +4,18 @@
 // and the window commands.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
+#include <optional>
 #include <thread>
 
 #include "app/LorikDlg.h"
 #include "core/Text.h"
 #include "fakes/FakeApp.h"
+#include "fakes/FakeSettingTemplates.h"
 #include "settings/IniFile.h"
+#include "settingsui/Setting.h"
 
 namespace lorik {
 namespace {
@@ -715,6 +720,151 @@ TEST_F(MainWindowTest, AlwaysOnTopCommandTogglesTheTopmostState) {
   EXPECT_FALSE(v.topmost);
   EXPECT_FALSE(dlg->Records().general.alwaysOnTop);
   EXPECT_EQ(v.windowPosCalls.back().order, ui::ZOrder::NoTopmost);
+}
+
+// The Settings command with the settings dialog's templates.
+class SettingCommandTest : public MainWindowTest {
+ protected:
+  SettingCommandTest() { AddSettingTemplates(host); }
+
+  // Runs `whileOpen` inside every run of the settings dialog, with the run's number.
+  void WhileSettingsOpen(std::function<void(CSetting&, int run)> whileOpen) {
+    host.WhileOpen(IDD_SETTING, [this, whileOpen](ui::Dialog& dialog, ui::FakeDialogView&) {
+      whileOpen(static_cast<CSetting&>(dialog), ++runs);
+    });
+  }
+  ui::FakeDialogView& CapturePage() { return *host.LastView(IDD_SETTING_CAPTURE); }
+  int SettingsRuns() const {
+    return static_cast<int>(
+        std::count_if(host.created.begin(), host.created.end(),
+                      [](const auto& c) { return c.templateId == IDD_SETTING; }));
+  }
+
+  int runs = 0;
+};
+
+TEST_F(SettingCommandTest, StartOpensTheSettingsWithoutAFileOrWithARefusedOne) {
+  const struct Case {
+    const char* name;
+    std::optional<std::wstring_view> ini;
+    int runs;
+  } cases[] = {
+      {"no file", std::nullopt, 1},
+      {"refused file", L"[Save]\r\nImage bit depth=16\r\n", 1},
+      {"valid file", L"", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    host.created.clear();
+    app.files.files.erase(kIni);
+    ui::FakeDialogView& v = c.ini ? StartWith(*c.ini) : Start();
+    EXPECT_EQ(SettingsRuns(), c.runs);
+    if (c.runs > 0) {
+      EXPECT_EQ(host.created[1].parent, v.Handle());
+    }
+    host.Close(*dlg);
+  }
+}
+
+TEST_F(SettingCommandTest, CancelKeepsEverySettingAndRegistersTheHotkeysAgain) {
+  ui::FakeDialogView& v = StartWith(L"");
+  const SettingsRecords before = dlg->Records();
+  app.windows.AddWindow(0x5300, {}, L"Other", L"Other game", 4, 42, {300, 200});
+  WhileSettingsOpen([&](CSetting& setting, int) {
+    EXPECT_TRUE(v.hotkeys.registered.empty());
+    EXPECT_EQ(CapturePage().Control(IDC_EDIT_PERIOD).text, L"50");
+    // The menu stays closed, the capture goes on with the old settings.
+    RightClick();
+    EXPECT_TRUE(app.menus.shown.empty());
+    app.grab.calls.clear();
+    ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
+    ASSERT_EQ(app.grab.calls.size(), 1u);
+    EXPECT_EQ(app.grab.calls[0].source, WindowHandle{kTarget});
+    setting.capturePage.picker.droppedWindow = WindowHandle{0x5300};
+    CapturePage().SendNotify(IDC_BUTTON_DRAG, ui::nm::kReleasedCapture);
+    CapturePage().Control(IDC_EDIT_PERIOD).text = L"20";
+  });
+  Command(CLorikDlg::kCommandSetting);
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(dlg->Records(), before);
+  EXPECT_EQ(v.hotkeys.registered.size(), 2u);
+  EXPECT_EQ(v.timers.PeriodOf(CLorikDlg::kCaptureTimerId), 50u);
+  RightClick();
+  EXPECT_EQ(app.menus.shown.size(), 1u);
+}
+
+TEST_F(SettingCommandTest, RefusedCheckReopensOnTheEnteredValuesUntilTheyPass) {
+  ui::FakeDialogView& v = StartWith(L"");
+  messages.Clear();
+  std::vector<std::wstring> shown;
+  WhileSettingsOpen([&](CSetting& setting, int run) {
+    ui::FakeDialogView& host = *this->host.ViewOf(setting);
+    EXPECT_EQ(host.GetTabSelection(IDC_TAB_SETTING), 0);
+    this->host.SelectTab(setting, IDC_TAB_SETTING, 2);
+    shown.push_back(CapturePage().Control(IDC_EDIT_PERIOD).text);
+    CapturePage().Control(IDC_EDIT_PERIOD).text = run < 3 ? L"5" : L"30";
+    this->host.Click(setting, ui::kIdOk);
+  });
+  Command(CLorikDlg::kCommandSetting);
+  EXPECT_EQ(runs, 3);
+  EXPECT_EQ(shown, (std::vector<std::wstring>{L"50", L"5", L"5"}));
+  const FakeMessageBox::Shown refused{L"キャプチャ設定の取込周期は10ms以上としてください",
+                                      L"Lorik設定チェック結果", mb::kIconError};
+  EXPECT_EQ(messages.Messages(), (std::vector<FakeMessageBox::Shown>{refused, refused}));
+  EXPECT_EQ(dlg->Records().capture.periodBetweenEachCapture, 30u);
+  EXPECT_EQ(v.timers.PeriodOf(CLorikDlg::kCaptureTimerId), 30u);
+  EXPECT_EQ(v.hotkeys.registered.size(), 2u);
+}
+
+TEST_F(SettingCommandTest, AcceptedSettingsAreCopiedBackAndApplied) {
+  ui::FakeDialogView& v = StartWith(L"");
+  constexpr WindowHandle kNewTarget{0x5300};
+  app.windows.AddWindow(kNewTarget.value, {}, L"Other", L"Other game", 4, 42, {300, 200});
+  WhileSettingsOpen([&](CSetting& setting, int) {
+    setting.capturePage.picker.droppedWindow = kNewTarget;
+    CapturePage().SendNotify(IDC_BUTTON_DRAG, ui::nm::kReleasedCapture);
+    CapturePage().Control(IDC_EDIT_PERIOD).text = L"40";
+    CapturePage().Control(IDC_EDIT_AREA_WIDTH).text = L"0";
+    host.Click(setting, ui::kIdOk);
+  });
+  Command(CLorikDlg::kCommandSetting);
+  const CaptureSettings& capture = dlg->Records().capture;
+  EXPECT_EQ(capture.targetWindow, kNewTarget);
+  EXPECT_EQ(capture.className, L"Other");
+  EXPECT_EQ(capture.title, L"Other game");
+  EXPECT_EQ(capture.controlId, 4);
+  EXPECT_EQ(capture.periodBetweenEachCapture, 40u);
+  // Applied: the empty width takes the new target's client width, the timer the period.
+  EXPECT_EQ(capture.captureArea, (Rect{0, 0, 300, 6}));
+  EXPECT_EQ(v.timers.PeriodOf(CLorikDlg::kCaptureTimerId), 40u);
+  EXPECT_EQ(v.hotkeys.registered.size(), 2u);
+  app.grab.calls.clear();
+  ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
+  ASSERT_EQ(app.grab.calls.size(), 1u);
+  EXPECT_EQ(app.grab.calls[0].source, kNewTarget);
+}
+
+// A multi shot pressed just before the dialog opens is taken by the capture
+// ticks while it is open; accepting the dialog must not start it again.
+TEST_F(SettingCommandTest, MultiShotThatRanWhileTheDialogWasOpenIsNotTakenAgain) {
+  StartWith(
+      L"[MultiShot01]\r\nFormat=m%ms%\r\nNumber of saved image before hotkey=2\r\n"
+      L"Number of saved image after hotkey=3\r\n");
+  auto tick = [&] {
+    ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
+    app.clock.Advance(50);
+  };
+  for (int i = 0; i < 3; ++i) tick();
+  ASSERT_TRUE(host.PressHotkey(*dlg, 16997));
+  WhileSettingsOpen([&](CSetting& setting, int) {
+    for (int i = 0; i < 4; ++i) tick();
+    host.Click(setting, ui::kIdOk);
+  });
+  Command(CLorikDlg::kCommandSetting);
+  ASSERT_EQ(runs, 1);
+  for (int i = 0; i < 6; ++i) tick();
+  ASSERT_TRUE(WaitIdle());
+  EXPECT_EQ(app.store.Files().size(), 5u);
 }
 
 }  // namespace

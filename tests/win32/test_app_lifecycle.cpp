@@ -1,10 +1,13 @@
 // Lorik.exe as a user meets it: first start, restart, second instance, About.
-#include <gtest/gtest.h>
 #include <windows.h>
+// windows.h first: commctrl.h depends on it.
+#include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "resource.h"
 #include "support/LorikProcess.h"
 
 namespace lorik::testing {
@@ -63,6 +66,11 @@ TEST(LorikLifecycle, FirstStartWritesEveryKeyInOrderAndARestartKeepsTheFile) {
     HWND box = lorik.WaitForMessage(kMissingIni);
     ASSERT_NE(box, nullptr) << "no message about the missing settings file";
     Dismiss(box);
+    // Then the settings, on their first tab; Cancel leaves the defaults.
+    HWND settings = lorik.WaitFor([](HWND w) { return GetDlgItem(w, IDC_TAB_SETTING) != nullptr; });
+    ASSERT_NE(settings, nullptr) << "the settings did not open after the message";
+    EXPECT_EQ(SendDlgItemMessageW(settings, IDC_TAB_SETTING, TCM_GETCURSEL, 0, 0), 0);
+    PostMessageW(settings, WM_COMMAND, IDCANCEL, 0);
     CloseMainWindow(lorik, true);
   }
   const std::wstring ini = folder.Ini().wstring();

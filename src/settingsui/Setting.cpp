@@ -1,0 +1,70 @@
+#include "settingsui/Setting.h"
+
+#include "ui/DialogHost.h"
+
+namespace lorik {
+
+CSetting::CSetting(const SettingPorts& ports)
+    : Dialog(IDD_SETTING),
+      capturePage(ports),
+      hotkeyPage(ports),
+      savePage(ports),
+      miscPage(ports),
+      ports_(ports) {}
+
+int CSetting::DoModal(WindowHandle parent) {
+  return ports_.dialogs.RunModal(*this, parent);
+}
+
+ui::MessageMap CSetting::GetMessageMap() const {
+  static constexpr std::array kMap{
+      ui::MapNotify<&CSetting::OnTcnSelchangeTab>(IDC_TAB_SETTING, ui::nm::kTabSelChange),
+  };
+  return kMap;
+}
+
+bool CSetting::OnInitDialog() {
+  // Children of the host, not of the tab control, created in this order; each
+  // loads its working copy now.
+  const WindowHandle host = view().Handle();
+  ports_.dialogs.CreateModeless(capturePage, host);
+  ports_.dialogs.CreateModeless(hotkeyPage, host);
+  ports_.dialogs.CreateModeless(savePage, host);
+  ports_.dialogs.CreateModeless(miscPage, host);
+
+  // Every page at the same place, with the capture page's size.
+  Rect place;
+  if (ui::DialogView* capture = capturePage.View()) {
+    const Size size = capture->GetClientRect().GetSize();
+    place = Rect::FromXywh(kPageOffset.x, kPageOffset.y, size.width, size.height);
+  }
+  for (ui::Dialog* page : Pages()) {
+    if (ui::DialogView* pageView = page->View()) {
+      pageView->SetWindowPos(std::nullopt, place,
+                             ui::swp::kNoZOrder | ui::swp::kNoActivate | ui::swp::kNoRedraw);
+    }
+  }
+
+  view().InsertTabItem(IDC_TAB_SETTING, 0, L"キャプチャ");
+  view().InsertTabItem(IDC_TAB_SETTING, 1, L"ホットキー");
+  view().InsertTabItem(IDC_TAB_SETTING, 2, L"保存");
+  view().InsertTabItem(IDC_TAB_SETTING, 3, L"その他");
+  ShowSelectedPage();
+  return true;
+}
+
+void CSetting::ShowSelectedPage() {
+  const int selected = view().GetTabSelection(IDC_TAB_SETTING);
+  int index = 0;
+  for (ui::Dialog* page : Pages()) {
+    if (ui::DialogView* pageView = page->View()) pageView->Show(index == selected);
+    ++index;
+  }
+}
+
+void CSetting::OnTcnSelchangeTab(const ui::NotifyHeader&, intptr_t& result) {
+  ShowSelectedPage();
+  result = 0;
+}
+
+}  // namespace lorik

@@ -1,0 +1,48 @@
+#pragma once
+#include <array>
+
+#include "core/WindowHandle.h"
+#include "resource.h"
+#include "settingsui/SettingCapture.h"
+#include "settingsui/SettingHotkey.h"
+#include "settingsui/SettingMisc.h"
+#include "settingsui/SettingPorts.h"
+#include "settingsui/SettingSave.h"
+#include "ui/Dialog.h"
+
+namespace lorik {
+
+// The settings dialog: a tab control over four pages, each a child dialog with
+// its own working copy. The host owns no settings; the Settings command fills
+// the pages' working copies before a run and reads them after it. The pages
+// live as long as the host, so a second run starts from what the first left.
+class CSetting : public ui::Dialog {
+ public:
+  explicit CSetting(const SettingPorts& ports);
+
+  // A modal run over `parent`: OK, Cancel, or -1 when the window could not be made.
+  int DoModal(WindowHandle parent);
+
+  void ShowSelectedPage();
+  void OnTcnSelchangeTab(const ui::NotifyHeader& header, intptr_t& result);
+
+  // Placed 12 pixels from the left and 32 from the top of the client area.
+  static constexpr Point kPageOffset{12, 32};
+
+  CSettingCapture capturePage;
+  CSettingHotkey hotkeyPage;
+  CSettingSave savePage;
+  CSettingMisc miscPage;
+
+ protected:
+  ui::MessageMap GetMessageMap() const override;
+  bool OnInitDialog() override;
+
+ private:
+  // In the order of the tabs.
+  std::array<ui::Dialog*, 4> Pages() { return {&capturePage, &hotkeyPage, &savePage, &miscPage}; }
+
+  SettingPorts ports_;
+};
+
+}  // namespace lorik
