@@ -141,6 +141,21 @@ std::wstring PaddedDecimal(long long value, int width) {
   return digits;
 }
 
+int32_t DecimalValue(std::wstring_view text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == L' ' || (text[i] >= L'\t' && text[i] <= L'\r'))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) negative = text[i++] == L'-';
+  constexpr long long kLimit = 1LL << 31;
+  long long value = 0;
+  for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+    value = value * 10 + (text[i] - L'0');
+    if (value > kLimit) value = kLimit;
+  }
+  if (negative) return static_cast<int32_t>(-value);
+  return static_cast<int32_t>(value < kLimit ? value : kLimit - 1);
+}
+
 std::wstring AsciiLower(std::wstring_view text) {
   std::wstring out(text);
   for (wchar_t& c : out)

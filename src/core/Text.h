@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,11 @@ std::wstring FromUtf8(std::string_view text);
 std::wstring DecimalText(long long value);
 // Zero-padded decimal text of at least `width` digits, as "%0*d" prints it.
 std::wstring PaddedDecimal(long long value, int width);
+
+// Value of a decimal field as the dialogs read it: leading white space skipped, an
+// optional sign, then the digits up to the first non-digit; no digits read as 0.
+// Values beyond 32 bits are held at the nearest limit.
+int32_t DecimalValue(std::wstring_view text);
 
 // ASCII-only lower-casing, as the program compares INI keywords and meta-characters.
 std::wstring AsciiLower(std::wstring_view text);

@@ -72,6 +72,11 @@ class FakeDialogHost final : public DialogHost {
 
   std::vector<Creation> created;  // every window created, in order
 
+  // Save, hotkey and other pages.
+  // The user picks entry `index` of a combo box: only on an existing, enabled and
+  // visible control; sends CBN_SELCHANGE.
+  bool SelectCombo(Dialog& dialog, int id, int index);
+
  private:
   struct Window {
     std::unique_ptr<FakeDialogView> view;
