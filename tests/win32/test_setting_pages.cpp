@@ -122,8 +122,8 @@ void Screenshot(HWND window, const wchar_t* name) {
   ImageEncoderGdiPlus encoder;
   auto png = encoder.Encode(*picture, ImageType::Png);
   ASSERT_TRUE(png.has_value());
-  HANDLE file = CreateFileW(ScreenshotPath(name).c_str(), GENERIC_WRITE, 0, nullptr,
-                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(ScreenshotPath(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   DWORD written = 0;
   WriteFile(file, png->bytes.data(), static_cast<DWORD>(png->bytes.size()), &written, nullptr);
