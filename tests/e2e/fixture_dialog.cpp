@@ -3,6 +3,7 @@
 // the visible descendant of the top-level window with that id, so that of the pages
 // of a tabbed dialog only the shown one counts. Texts go to standard output; the exit
 // code is 0 on success (for "enabled": 0 enabled, 1 disabled), 2 when nothing matched.
+// "move <title> x y" moves a top-level window instead.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -85,6 +86,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   }
   HWND top = FindWindowW(nullptr, title.c_str());
   if (top == nullptr || args.size() < 3) return 2;
+  if (verb == L"move" && args.size() > 3) {
+    // Through the window system: Wine does not follow X-side moves of its windows.
+    SetWindowPos(top, nullptr, std::stoi(args[2]), std::stoi(args[3]), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return 0;
+  }
   const int id = std::stoi(args[2]);
   if (verb == L"command") {
     PostMessageW(top, WM_COMMAND, MAKEWPARAM(id, 0), 0);
