@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -444,6 +445,67 @@ TEST_F(SettingPagesTest, MetaListIgnoresEnterAndClosesWithEscInsideAModalLoop) {
   EXPECT_NE(help, nullptr);
   EXPECT_FALSE(IsWindow(help));
   EXPECT_EQ(page.HelpWindow(), nullptr);
+}
+
+// The folder picker answers from its own modal loop: a timer of this thread plays the
+// user there, once; a picker still open at the next tick is cancelled, so that a wrong
+// answer fails instead of waiting for ever.
+std::function<void(HWND picker)> pickerUser;
+int pickerVisits = 0;
+HWND FindPicker() {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM out) {
+        if (!IsWindowVisible(w)) return TRUE;
+        *reinterpret_cast<HWND*>(out) = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+void CALLBACK PlayPickerUser(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND picker = FindPicker();
+  if (picker == nullptr) return;
+  if (pickerVisits++ == 0) {
+    pickerUser(picker);
+  } else {
+    KillTimer(nullptr, timer);
+    PostMessageW(picker, WM_COMMAND, IDCANCEL, 0);
+  }
+}
+
+BOOL CALLBACK FillFileName(HWND w, LPARAM text) {
+  wchar_t cls[32] = {};
+  GetClassNameW(w, cls, 32);
+  if (lstrcmpiW(cls, L"Edit") == 0 && IsWindowVisible(w)) {
+    SetWindowTextW(w, reinterpret_cast<const wchar_t*>(text));
+    return FALSE;
+  }
+  return TRUE;
+}
+
+TEST(FolderPickerTest, ReturnsTheChosenFolderOrNothingWhenCancelled) {
+  ShellWin32 shell;
+  wchar_t windows[MAX_PATH] = {};
+  GetWindowsDirectoryW(windows, MAX_PATH);
+
+  pickerUser = [&](HWND picker) {
+    EnumChildWindows(picker, FillFileName, reinterpret_cast<LPARAM>(windows));
+    PostMessageW(picker, WM_COMMAND, IDOK, 0);
+  };
+  pickerVisits = 0;
+  UINT_PTR timer = SetTimer(nullptr, 0, 300, PlayPickerUser);
+  const std::optional<std::wstring> chosen = shell.PickFolder();
+  KillTimer(nullptr, timer);
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(lstrcmpiW(chosen->c_str(), windows), 0) << *chosen;
+
+  pickerUser = [](HWND picker) { PostMessageW(picker, WM_COMMAND, IDCANCEL, 0); };
+  pickerVisits = 0;
+  timer = SetTimer(nullptr, 0, 300, PlayPickerUser);
+  EXPECT_FALSE(shell.PickFolder().has_value());
+  KillTimer(nullptr, timer);
 }
 
 }  // namespace
