@@ -15,6 +15,7 @@ class ProcessTablePort;
 class KeyStatePort;
 class ShellPort;
 class MenuPort;
+class KeyNamePort;
 class ControlBinder;
 namespace ui {
 class DialogHost;
@@ -37,6 +38,7 @@ struct AppPorts {
   ShellPort& shell;
   MenuPort& menus;
   ControlBinder& controls;
+  KeyNamePort& keyNames;  // the keyboard layout's key names, for the hotkey page
   // What the worker threads call; shared, so that a worker left to end on its
   // own never reaches a destroyed adapter. The main window sets the thumbnail.
   PipelinePorts pipeline;

@@ -308,7 +308,8 @@ void CLorikDlg::ApplyThumbnailArea() {
 
 void CLorikDlg::OnSetting() {
   CSetting setting(SettingPorts{ports_.messages, ports_.trace, ports_.clock, ports_.shell,
-                                ports_.windows, ports_.processes, ports_.grab, ports_.dialogs});
+                                ports_.windows, ports_.processes, ports_.grab, ports_.dialogs,
+                                ports_.keyNames});
   // No shot may fire while the user edits the hotkeys.
   hotkeys_->UnregisterHotkeys();
   setting.hotkeyPage.singleShot = records_.shot.singleShot;

@@ -127,18 +127,6 @@ std::wstring DecimalText(long long value) {
   return std::to_wstring(value);
 }
 
-int32_t LeadingDecimal(std::wstring_view text) {
-  size_t i = 0;
-  while (i < text.size() && (text[i] == L' ' || text[i] == L'\t')) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) negative = text[i++] == L'-';
-  uint32_t value = 0;
-  for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
-    value = value * 10 + static_cast<uint32_t>(text[i] - L'0');
-  }
-  return static_cast<int32_t>(negative ? 0u - value : value);
-}
-
 std::wstring PaddedDecimal(long long value, int width) {
   bool negative = value < 0;
   std::wstring digits = std::to_wstring(negative ? -(value + 1) + 1ULL : value);
@@ -151,6 +139,21 @@ std::wstring PaddedDecimal(long long value, int width) {
   if (static_cast<int>(digits.size()) < width)
     digits.insert(0, static_cast<size_t>(width) - digits.size(), L'0');
   return digits;
+}
+
+int32_t DecimalValue(std::wstring_view text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == L' ' || (text[i] >= L'\t' && text[i] <= L'\r'))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) negative = text[i++] == L'-';
+  constexpr long long kLimit = 1LL << 31;
+  long long value = 0;
+  for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+    value = value * 10 + (text[i] - L'0');
+    if (value > kLimit) value = kLimit;
+  }
+  if (negative) return static_cast<int32_t>(-value);
+  return static_cast<int32_t>(value < kLimit ? value : kLimit - 1);
 }
 
 std::wstring AsciiLower(std::wstring_view text) {

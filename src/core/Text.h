@@ -17,10 +17,10 @@ std::wstring DecimalText(long long value);
 // Zero-padded decimal text of at least `width` digits, as "%0*d" prints it.
 std::wstring PaddedDecimal(long long value, int width);
 
-// The number at the start of a field's text, as the dialog data exchange reads
-// it: leading blanks, an optional sign and the digits up to the first other
-// character; 0 when there are none. Wraps at 32 bits.
-int32_t LeadingDecimal(std::wstring_view text);
+// Value of a decimal field as the dialogs read it: leading white space skipped, an
+// optional sign, then the digits up to the first non-digit; no digits read as 0.
+// Values beyond 32 bits are held at the nearest limit.
+int32_t DecimalValue(std::wstring_view text);
 
 // ASCII-only lower-casing, as the program compares INI keywords and meta-characters.
 std::wstring AsciiLower(std::wstring_view text);

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 #include "core/WindowHandle.h"
@@ -12,6 +13,9 @@ class ShellPort {
   virtual bool Explore(WindowHandle owner, const std::wstring& folder) = 0;
   // The process's current directory.
   virtual std::wstring CurrentDirectory() = 0;
+  // Lets the user choose a folder in the platform's folder picker, without an owner
+  // window; nullopt when the user cancelled or the picker could not be shown.
+  virtual std::optional<std::wstring> PickFolder() = 0;
 };
 
 }  // namespace lorik

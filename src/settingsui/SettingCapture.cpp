@@ -121,17 +121,17 @@ void CSettingCapture::OnTimer(uintptr_t timerId) {
 }
 
 void CSettingCapture::OnDestroy() {
-  const int32_t x = LeadingDecimal(view().GetItemText(IDC_EDIT_AREA_X));
-  const int32_t y = LeadingDecimal(view().GetItemText(IDC_EDIT_AREA_Y));
-  const int32_t width = LeadingDecimal(view().GetItemText(IDC_EDIT_AREA_WIDTH));
-  const int32_t height = LeadingDecimal(view().GetItemText(IDC_EDIT_AREA_HEIGHT));
+  const int32_t x = DecimalValue(view().GetItemText(IDC_EDIT_AREA_X));
+  const int32_t y = DecimalValue(view().GetItemText(IDC_EDIT_AREA_Y));
+  const int32_t width = DecimalValue(view().GetItemText(IDC_EDIT_AREA_WIDTH));
+  const int32_t height = DecimalValue(view().GetItemText(IDC_EDIT_AREA_HEIGHT));
   capture.captureArea = Rect::FromXywh(x, y, width, height);
   capture.captureFromDesktop = view().GetCheck(IDC_CHECK_DESKTOP);
   capture.automaticallyRecaptureAfterLost = view().GetCheck(IDC_CHECK_RESEARCH);
   capture.showDialogOnLost = view().GetCheck(IDC_CHECK_LOST_DIALOG);
   capture.reTargetOnBootIfCaptureFromDesktop = view().GetCheck(IDC_CHECK_RETARGET);
   capture.periodBetweenEachCapture =
-      static_cast<uint32_t>(LeadingDecimal(view().GetItemText(IDC_EDIT_PERIOD)));
+      static_cast<uint32_t>(DecimalValue(view().GetItemText(IDC_EDIT_PERIOD)));
 }
 
 }  // namespace lorik

@@ -9,6 +9,7 @@ class ShellPort;
 class WindowSystemPort;
 class ProcessTablePort;
 class ScreenGrabPort;
+class KeyNamePort;
 namespace ui {
 class DialogHost;
 }
@@ -24,6 +25,7 @@ struct SettingPorts {
   ProcessTablePort& processes;
   ScreenGrabPort& grab;
   ui::DialogHost& dialogs;
+  KeyNamePort& keyNames;
 };
 
 }  // namespace lorik

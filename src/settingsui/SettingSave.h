@@ -1,7 +1,4 @@
 #pragma once
-#include <cstdint>
-#include <vector>
-
 #include "resource.h"
 #include "settings/Settings.h"
 #include "settingsui/SettingPorts.h"
@@ -9,8 +6,9 @@
 
 namespace lorik {
 
-// Placeholder of the save page until it is built: an empty page on its template that
-// carries its working copy through the dialog unchanged.
+// The "保存" page: image format and depth, buffer sizes with their memory estimates,
+// thread count, thumbnail and disk cache. Type, depth and buffer sizes follow the
+// controls at every change; the rest reaches the working copy when the window goes.
 class CSettingSave : public ui::Dialog {
  public:
   explicit CSettingSave(const SettingPorts& ports) : Dialog(IDD_SETTING_SAVE), ports_(ports) {}
@@ -18,7 +16,18 @@ class CSettingSave : public ui::Dialog {
   // Working copy, filled by the Settings command before a run and read after it.
   SaveSettings save;
 
+ protected:
+  ui::MessageMap GetMessageMap() const override;
+  bool OnInitDialog() override;
+
  private:
+  void OnCbnSelChangeComboImagetype();
+  void OnCbnSelChangeComboBitdepth();
+  void OnEnChangeEditConvBuff();
+  void OnEnChangeEditSaveBuff();
+  void OnDestroy();
+  void UpdateMemInfo();
+
   SettingPorts ports_;
 };
 

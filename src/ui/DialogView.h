@@ -109,6 +109,51 @@ class DialogView {
   virtual void SetButtonIcon(int id, int iconResourceId) = 0;
   // Gives the keyboard focus to this window.
   virtual void Focus() = 0;
+
+  // Save, hotkey and other pages.
+  // Combo boxes and drop-down lists; a sorted list places each new entry in order.
+  // Indices are 0-based, -1 is no entry.
+  // The entry's index, -1 when it could not be added.
+  virtual int AddComboString(int id, const std::wstring& text) = 0;
+  virtual int GetComboCount(int id) const = 0;
+  virtual int GetComboSelection(int id) const = 0;
+  // -1 or an index outside the list clears the selection. Sends no notification.
+  virtual void SetComboSelection(int id, int index) = 0;
+  // Empty for an index outside the list.
+  virtual std::wstring GetComboItemText(int id, int index) const = 0;
+
+  // Replaces an edit field's text, selects all of it and scrolls the caret into view.
+  // Like SetItemText on an edit, it sends the field's EN_CHANGE.
+  virtual void SetEditTextSelected(int id, const std::wstring& text) = 0;
+
+  // Hotkey input controls: key code in the low byte, HOTKEYF_* flags in the high byte.
+  virtual uint16_t GetHotkey(int id) const = 0;
+  virtual void SetHotkey(int id, uint16_t keyAndFlags) = 0;
+
+  // List views in report view.
+  // Column `column` with a header text and no width; false when it could not be added.
+  virtual bool InsertListColumn(int id, int column, const std::wstring& header) = 0;
+  // The new item's index, -1 when it could not be added.
+  virtual int InsertListItem(int id, int index, const std::wstring& text) = 0;
+  virtual bool SetListItemText(int id, int item, int subItem, const std::wstring& text) = 0;
+  virtual int GetListItemCount(int id) const = 0;
+  // Sizes a column to its widest cell text; the header does not count.
+  virtual void AutoSizeListColumn(int id, int column) = 0;
+
+  // Brings the window to the top of the z-order and activates it, without moving or
+  // resizing it.
+  virtual void Raise() = 0;
 };
+
+// Save, hotkey and other pages: notification codes and flags of the controls, the
+// platform's values.
+inline constexpr int kCbnSelChange = 1;
+inline constexpr int kEnChange = 0x0300;
+namespace hotkeyf {
+inline constexpr uint8_t kShift = 0x01;
+inline constexpr uint8_t kControl = 0x02;
+inline constexpr uint8_t kAlt = 0x04;
+inline constexpr uint8_t kExt = 0x08;
+}  // namespace hotkeyf
 
 }  // namespace lorik::ui

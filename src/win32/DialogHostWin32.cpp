@@ -21,11 +21,52 @@ struct LaidOutControl {
 // WM_INITDIALOG to WM_NCDESTROY.
 struct WindowState {
   Dialog* dialog = nullptr;
+  bool modeless = false;
   std::weak_ptr<const void> life;  // expired once the Dialog object is gone
   std::unique_ptr<DialogViewWin32> view;
   Size initialClient;
   std::vector<LaidOutControl> layout;
 };
+
+// Save, hotkey and other pages: modeless dialogs inside another window's modal loop.
+// That loop hands keyboard messages only to its own dialog, so a message filter hook
+// lets each modeless dialog see the keys of its controls (Tab, Enter, Esc), as a loop
+// of its own would. User-interface thread only.
+std::vector<HWND>& ModelessWindows() {
+  static std::vector<HWND> windows;
+  return windows;
+}
+HHOOK filterHook = nullptr;
+
+LRESULT CALLBACK ModelessKeyFilter(int code, WPARAM wParam, LPARAM lParam) {
+  auto* msg = reinterpret_cast<MSG*>(lParam);
+  if (code == MSGF_DIALOGBOX && msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) {
+    for (HWND window : ModelessWindows()) {
+      if (window == msg->hwnd || ::IsChild(window, msg->hwnd)) {
+        if (::IsDialogMessageW(window, msg)) return 1;
+        break;
+      }
+    }
+  }
+  return ::CallNextHookEx(filterHook, code, wParam, lParam);
+}
+
+void AddModeless(HWND window) {
+  ModelessWindows().push_back(window);
+  if (filterHook == nullptr) {
+    filterHook =
+        ::SetWindowsHookExW(WH_MSGFILTER, ModelessKeyFilter, nullptr, ::GetCurrentThreadId());
+  }
+}
+
+void RemoveModeless(HWND window) {
+  auto& windows = ModelessWindows();
+  windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
+  if (windows.empty() && filterHook != nullptr) {
+    ::UnhookWindowsHookEx(filterHook);
+    filterHook = nullptr;
+  }
+}
 
 struct CreateParams {
   Dialog* dialog;
@@ -77,6 +118,7 @@ INT_PTR OnInitDialog(HWND window, WPARAM wParam, LPARAM lParam) {
 
   auto state = std::make_unique<WindowState>();
   state->dialog = &dialog;
+  state->modeless = !params->modal;
   state->life = dialog.LifeToken();
   state->view = std::make_unique<DialogViewWin32>(window, params->instance, params->modal);
   state->initialClient = state->view->GetClientRect().GetSize();
@@ -123,6 +165,7 @@ void ApplyDynamicLayout(HWND window, const WindowState& state, Size client) {
 INT_PTR OnNcDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
   std::unique_ptr<WindowState> state(StateOf(window));
   ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  if (state->modeless) RemoveModeless(window);
   if (!state->life.expired()) Forward(window, *state->dialog, WM_NCDESTROY, wParam, lParam);
   if (!state->life.expired() && state->dialog->View() == state->view.get()) {
     state->dialog->Detach();
@@ -163,7 +206,10 @@ bool DialogHostWin32::CreateModeless(Dialog& dialog, WindowHandle parent) {
   HWND window = ::CreateDialogParamW(instance_, MAKEINTRESOURCEW(dialog.TemplateId()),
                                      reinterpret_cast<HWND>(parent.value), DialogProc,
                                      reinterpret_cast<LPARAM>(&params));
-  return window != nullptr;
+  if (window == nullptr) return false;
+  // A page (a child window) is part of its parent's dialog already.
+  if ((::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) == 0) AddModeless(window);
+  return true;
 }
 
 }  // namespace lorik::ui

@@ -272,4 +272,96 @@ void DialogViewWin32::Focus() {
   ::SetFocus(window_);
 }
 
+// Save, hotkey and other pages.
+
+int DialogViewWin32::AddComboString(int id, const std::wstring& text) {
+  const LRESULT index =
+      ::SendDlgItemMessageW(window_, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  return index >= 0 ? static_cast<int>(index) : -1;
+}
+
+int DialogViewWin32::GetComboCount(int id) const {
+  const LRESULT count = ::SendDlgItemMessageW(window_, id, CB_GETCOUNT, 0, 0);
+  return count > 0 ? static_cast<int>(count) : 0;
+}
+
+int DialogViewWin32::GetComboSelection(int id) const {
+  if (Item(id) == nullptr) return -1;
+  const LRESULT index = ::SendDlgItemMessageW(window_, id, CB_GETCURSEL, 0, 0);
+  return index >= 0 ? static_cast<int>(index) : -1;
+}
+
+void DialogViewWin32::SetComboSelection(int id, int index) {
+  ::SendDlgItemMessageW(window_, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+std::wstring DialogViewWin32::GetComboItemText(int id, int index) const {
+  if (Item(id) == nullptr || index < 0) return {};
+  const LRESULT length =
+      ::SendDlgItemMessageW(window_, id, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length < 0) return {};
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const LRESULT copied = ::SendDlgItemMessageW(
+      window_, id, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+  return text;
+}
+
+void DialogViewWin32::SetEditTextSelected(int id, const std::wstring& text) {
+  HWND item = Item(id);
+  if (item == nullptr) return;
+  ::SetWindowTextW(item, text.c_str());
+  ::SendMessageW(item, EM_SETSEL, 0, -1);
+  ::SendMessageW(item, EM_SCROLLCARET, 0, 0);
+}
+
+uint16_t DialogViewWin32::GetHotkey(int id) const {
+  return static_cast<uint16_t>(::SendDlgItemMessageW(window_, id, HKM_GETHOTKEY, 0, 0) & 0xFFFF);
+}
+
+void DialogViewWin32::SetHotkey(int id, uint16_t keyAndFlags) {
+  ::SendDlgItemMessageW(window_, id, HKM_SETHOTKEY, keyAndFlags, 0);
+}
+
+bool DialogViewWin32::InsertListColumn(int id, int column, const std::wstring& header) {
+  LVCOLUMNW lvc{};
+  lvc.mask = LVCF_TEXT | LVCF_SUBITEM;
+  lvc.pszText = const_cast<wchar_t*>(header.c_str());
+  lvc.iSubItem = column;
+  return ::SendDlgItemMessageW(window_, id, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
+                               reinterpret_cast<LPARAM>(&lvc)) >= 0;
+}
+
+int DialogViewWin32::InsertListItem(int id, int index, const std::wstring& text) {
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = index;
+  item.pszText = const_cast<wchar_t*>(text.c_str());
+  const LRESULT inserted =
+      ::SendDlgItemMessageW(window_, id, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  return inserted >= 0 ? static_cast<int>(inserted) : -1;
+}
+
+bool DialogViewWin32::SetListItemText(int id, int item, int subItem, const std::wstring& text) {
+  LVITEMW lvi{};
+  lvi.iSubItem = subItem;
+  lvi.pszText = const_cast<wchar_t*>(text.c_str());
+  return ::SendDlgItemMessageW(window_, id, LVM_SETITEMTEXTW, static_cast<WPARAM>(item),
+                               reinterpret_cast<LPARAM>(&lvi)) != FALSE;
+}
+
+int DialogViewWin32::GetListItemCount(int id) const {
+  const LRESULT count = ::SendDlgItemMessageW(window_, id, LVM_GETITEMCOUNT, 0, 0);
+  return count > 0 ? static_cast<int>(count) : 0;
+}
+
+void DialogViewWin32::AutoSizeListColumn(int id, int column) {
+  ::SendDlgItemMessageW(window_, id, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+                        MAKELPARAM(LVSCW_AUTOSIZE, 0));
+}
+
+void DialogViewWin32::Raise() {
+  ::BringWindowToTop(window_);
+}
+
 }  // namespace lorik::ui

@@ -69,6 +69,22 @@ class DialogViewWin32 final : public DialogView {
   void SetButtonIcon(int id, int iconResourceId) override;
   void Focus() override;
 
+  // Save, hotkey and other pages.
+  int AddComboString(int id, const std::wstring& text) override;
+  int GetComboCount(int id) const override;
+  int GetComboSelection(int id) const override;
+  void SetComboSelection(int id, int index) override;
+  std::wstring GetComboItemText(int id, int index) const override;
+  void SetEditTextSelected(int id, const std::wstring& text) override;
+  uint16_t GetHotkey(int id) const override;
+  void SetHotkey(int id, uint16_t keyAndFlags) override;
+  bool InsertListColumn(int id, int column, const std::wstring& header) override;
+  int InsertListItem(int id, int index, const std::wstring& text) override;
+  bool SetListItemText(int id, int item, int subItem, const std::wstring& text) override;
+  int GetListItemCount(int id) const override;
+  void AutoSizeListColumn(int id, int column) override;
+  void Raise() override;
+
  private:
   HWND Item(int id) const { return ::GetDlgItem(window_, id); }
 

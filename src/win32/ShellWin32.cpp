@@ -3,6 +3,7 @@
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
+#include <shobjidl.h>
 
 namespace lorik {
 
@@ -20,6 +21,45 @@ std::wstring ShellWin32::CurrentDirectory() {
   const DWORD n = ::GetCurrentDirectoryW(size, dir.data());
   dir.resize(n < size ? n : 0);
   return dir;
+}
+
+namespace {
+
+// Releases a COM interface when it goes out of scope.
+template <class T>
+struct ComRef {
+  T* p = nullptr;
+  ~ComRef() {
+    if (p != nullptr) p->Release();
+  }
+};
+
+}  // namespace
+
+// The folder picker needs COM on this thread; it is set up for the call only when
+// nothing else did.
+std::optional<std::wstring> ShellWin32::PickFolder() {
+  const HRESULT init = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  std::optional<std::wstring> folder;
+  {
+    ComRef<IFileDialog> dialog;
+    if (SUCCEEDED(::CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_PPV_ARGS(&dialog.p)))) {
+      FILEOPENDIALOGOPTIONS options = 0;
+      if (SUCCEEDED(dialog.p->GetOptions(&options))) {
+        dialog.p->SetOptions(options | FOS_PICKFOLDERS);
+      }
+      ComRef<IShellItem> item;
+      wchar_t* path = nullptr;
+      if (SUCCEEDED(dialog.p->Show(nullptr)) && SUCCEEDED(dialog.p->GetResult(&item.p)) &&
+          SUCCEEDED(item.p->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
+        folder = std::wstring(path);
+        ::CoTaskMemFree(path);
+      }
+    }
+  }
+  if (SUCCEEDED(init)) ::CoUninitialize();
+  return folder;
 }
 
 }  // namespace lorik

@@ -7,6 +7,7 @@ class ShellWin32 final : public ShellPort {
  public:
   bool Explore(WindowHandle owner, const std::wstring& folder) override;
   std::wstring CurrentDirectory() override;
+  std::optional<std::wstring> PickFolder() override;
 };
 
 }  // namespace lorik

@@ -12,6 +12,7 @@
 #include "win32/FilesWin32.h"
 #include "win32/ImageEncoderGdiPlus.h"
 #include "win32/KeyStateWin32.h"
+#include "win32/KeyNamesWin32.h"
 #include "win32/MenuWin32.h"
 #include "win32/MessageBoxWin32.h"
 #include "win32/ProcessTableWin32.h"
@@ -42,10 +43,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   lorik::KeyStateWin32 keys;
   lorik::MenuWin32 menus(instance);
   lorik::win32::ControlBinderWin32 binder;
+  lorik::KeyNamesWin32 keyNames;
   lorik::PipelinePorts pipeline{encoder, store,   messages,
                                 trace,   nullptr, [shell] { return shell->CurrentDirectory(); }};
   lorik::CLorikApp app({*trace, *messages, system, instanceGuard, files, clock, dialogs, grab,
-                        windows, processes, keys, *shell, menus, binder, pipeline});
+                        windows, processes, keys, *shell, menus, binder, keyNames, pipeline});
   app.InitInstance();
   return 0;
 }

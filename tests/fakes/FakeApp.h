@@ -7,6 +7,7 @@
 #include "fakes/FakeFileStore.h"
 #include "fakes/FakeFiles.h"
 #include "fakes/FakeImageEncoder.h"
+#include "fakes/FakeKeyNames.h"
 #include "fakes/FakeKeyState.h"
 #include "fakes/FakeMenu.h"
 #include "fakes/FakeMessageBox.h"
@@ -43,12 +44,13 @@ struct FakeApp {
   FakeShell shell;
   FakeMenu menus;
   FakeControlBinder controls;
+  FakeKeyNames keyNames;
 
   AppPorts Ports() {
     PipelinePorts pipeline{encoderShared, storeShared, messagesShared,
                            traceShared,   nullptr,     [this] { return shell.CurrentDirectory(); }};
     return {trace,   messages,  system, instance, files, clock,    host,    grab,
-            windows, processes, keys,   shell,    menus, controls, pipeline};
+            windows, processes, keys,   shell,    menus, controls, keyNames, pipeline};
   }
 };
 

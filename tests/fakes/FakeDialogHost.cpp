@@ -35,6 +35,12 @@ FakeDialogHost::Window* FakeDialogHost::Create(Dialog& dialog, WindowHandle pare
   window->view->onEndDialog = [this, raw](int) {
     if (!raw->modal) Destroy(*raw);
   };
+  // Controls notify their window as long as it is open.
+  window->view->onControlNotify = [raw](int id, int code) {
+    if (!raw->open) return;
+    const intptr_t control = static_cast<intptr_t>(raw->view->Handle().value) + id;
+    Deliver(*raw, CommandMessage(id, code, control));
+  };
   if (auto it = setups_.find(dialog.TemplateId()); it != setups_.end()) it->second(*raw->view);
   raw->view->layoutMinimum = raw->view->clientRect.GetSize();
   windows_.push_back(std::move(window));
@@ -174,6 +180,20 @@ bool FakeDialogHost::SelectTab(Dialog& dialog, int id, int index) {
   const NotifyHeader header{view.ItemHandle(id).value, static_cast<uintptr_t>(id),
                             static_cast<uint32_t>(nm::kTabSelChange)};
   Deliver(*window, {wm::kNotify, static_cast<uintptr_t>(id), reinterpret_cast<intptr_t>(&header)});
+  return true;
+}
+
+// Save, hotkey and other pages.
+
+bool FakeDialogHost::SelectCombo(Dialog& dialog, int id, int index) {
+  Window* window = OpenWindowOf(dialog);
+  if (window == nullptr) return false;
+  auto it = window->view->controls.find(id);
+  if (it == window->view->controls.end()) return false;
+  FakeControl& control = it->second;
+  if (!control.enabled || !control.visible) return false;
+  window->view->SetComboSelection(id, index);
+  window->view->onControlNotify(id, kCbnSelChange);
   return true;
 }
 

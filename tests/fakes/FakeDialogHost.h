@@ -77,6 +77,11 @@ class FakeDialogHost final : public DialogHost {
   // A click on tab `index` of tab control `id`: selects it and sends TCN_SELCHANGE.
   bool SelectTab(Dialog& dialog, int id, int index);
 
+  // Save, hotkey and other pages.
+  // The user picks entry `index` of a combo box: only on an existing, enabled and
+  // visible control; sends CBN_SELCHANGE.
+  bool SelectCombo(Dialog& dialog, int id, int index);
+
  private:
   struct Window {
     std::unique_ptr<FakeDialogView> view;

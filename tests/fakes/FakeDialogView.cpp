@@ -62,7 +62,11 @@ std::wstring FakeDialogView::GetItemText(int id) const {
 }
 
 void FakeDialogView::SetItemText(int id, const std::wstring& text) {
-  if (FakeControl* c = Find(id)) c->text = text;
+  FakeControl* c = Find(id);
+  if (c == nullptr) return;
+  c->text = text;
+  c->textSelected = false;
+  if (c->edit && onControlNotify) onControlNotify(id, kEnChange);
 }
 
 bool FakeDialogView::GetCheck(int id) const {
@@ -168,6 +172,103 @@ std::optional<intptr_t> FakeDialogView::SendToItem(int id, const Message& messag
   intptr_t result = 0;
   if (!c->handler->OnControlMessage(ItemHandle(id), message, result)) return std::nullopt;
   return result;
+}
+
+// Save, hotkey and other pages.
+
+int FakeDialogView::AddComboString(int id, const std::wstring& text) {
+  FakeControl* c = Find(id);
+  if (c == nullptr) return -1;
+  auto at = c->items.end();
+  if (c->sorted) at = std::upper_bound(c->items.begin(), c->items.end(), text);
+  const int index = static_cast<int>(at - c->items.begin());
+  c->items.insert(at, text);
+  // The platform keeps the selected entry selected when one is inserted before it.
+  if (c->selection >= index) ++c->selection;
+  return index;
+}
+
+int FakeDialogView::GetComboCount(int id) const {
+  const FakeControl* c = Find(id);
+  return c != nullptr ? static_cast<int>(c->items.size()) : 0;
+}
+
+int FakeDialogView::GetComboSelection(int id) const {
+  const FakeControl* c = Find(id);
+  return c != nullptr ? c->selection : -1;
+}
+
+void FakeDialogView::SetComboSelection(int id, int index) {
+  FakeControl* c = Find(id);
+  if (c == nullptr) return;
+  c->selection = index >= 0 && index < static_cast<int>(c->items.size()) ? index : -1;
+}
+
+std::wstring FakeDialogView::GetComboItemText(int id, int index) const {
+  const FakeControl* c = Find(id);
+  if (c == nullptr || index < 0 || index >= static_cast<int>(c->items.size())) return {};
+  return c->items[static_cast<size_t>(index)];
+}
+
+void FakeDialogView::SetEditTextSelected(int id, const std::wstring& text) {
+  SetItemText(id, text);
+  if (FakeControl* c = Find(id)) c->textSelected = true;
+}
+
+uint16_t FakeDialogView::GetHotkey(int id) const {
+  const FakeControl* c = Find(id);
+  return c != nullptr ? c->hotkey : 0;
+}
+
+void FakeDialogView::SetHotkey(int id, uint16_t keyAndFlags) {
+  if (FakeControl* c = Find(id)) c->hotkey = keyAndFlags;
+}
+
+bool FakeDialogView::InsertListColumn(int id, int column, const std::wstring& header) {
+  FakeControl* c = Find(id);
+  if (c == nullptr || c->failColumns || column < 0) return false;
+  const auto at = static_cast<size_t>(std::min<int>(column, static_cast<int>(c->columns.size())));
+  c->columns.insert(c->columns.begin() + static_cast<ptrdiff_t>(at), header);
+  c->columnWidths.insert(c->columnWidths.begin() + static_cast<ptrdiff_t>(at), 0);
+  return true;
+}
+
+int FakeDialogView::InsertListItem(int id, int index, const std::wstring& text) {
+  FakeControl* c = Find(id);
+  if (c == nullptr || c->failItems || index < 0) return -1;
+  const auto at = static_cast<size_t>(std::min<int>(index, static_cast<int>(c->rows.size())));
+  std::vector<std::wstring> row(std::max<size_t>(c->columns.size(), 1));
+  row[0] = text;
+  c->rows.insert(c->rows.begin() + static_cast<ptrdiff_t>(at), std::move(row));
+  return static_cast<int>(at);
+}
+
+bool FakeDialogView::SetListItemText(int id, int item, int subItem, const std::wstring& text) {
+  FakeControl* c = Find(id);
+  if (c == nullptr || c->failSubItems || item < 0 || item >= static_cast<int>(c->rows.size()) ||
+      subItem < 0) {
+    return false;
+  }
+  auto& row = c->rows[static_cast<size_t>(item)];
+  if (static_cast<size_t>(subItem) >= row.size()) row.resize(static_cast<size_t>(subItem) + 1);
+  row[static_cast<size_t>(subItem)] = text;
+  return true;
+}
+
+int FakeDialogView::GetListItemCount(int id) const {
+  const FakeControl* c = Find(id);
+  return c != nullptr ? static_cast<int>(c->rows.size()) : 0;
+}
+
+void FakeDialogView::AutoSizeListColumn(int id, int column) {
+  FakeControl* c = Find(id);
+  if (c == nullptr || column < 0 || column >= static_cast<int>(c->columns.size())) return;
+  int width = 0;
+  for (const auto& row : c->rows) {
+    if (static_cast<size_t>(column) < row.size())
+      width = std::max(width, CellWidth(row[static_cast<size_t>(column)]));
+  }
+  c->columnWidths[static_cast<size_t>(column)] = width;
 }
 
 }  // namespace lorik::ui

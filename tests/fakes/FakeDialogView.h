@@ -27,6 +27,22 @@ struct FakeControl {
   int tabSelection = -1;
   ControlHandler* handler = nullptr;  // set by SubclassItem
   int icon = 0;                       // icon resource shown by a push button
+
+// Save, hotkey and other pages.
+  bool edit = false;          // an edit field: SetItemText sends EN_CHANGE
+  bool textSelected = false;  // the whole text selected by SetEditTextSelected
+  // Combo boxes: the entries, kept in order when `sorted`, and the selected index.
+  bool sorted = false;
+  std::vector<std::wstring> items;
+  int selection = -1;
+  uint16_t hotkey = 0;  // hotkey input control: key code | flags << 8
+  // List views: headers, widths (0 until sized) and rows of cell texts.
+  std::vector<std::wstring> columns;
+  std::vector<int> columnWidths;
+  std::vector<std::vector<std::wstring>> rows;
+  bool failColumns = false;   // InsertListColumn fails
+  bool failItems = false;     // InsertListItem fails
+  bool failSubItems = false;  // SetListItemText fails
 };
 
 struct FakeMenuItem {
@@ -151,6 +167,29 @@ class FakeDialogView final : public DialogView {
   std::vector<SentNotify> notifications;  // every SendNotify, in order
   // Delivers a message to the window's dialog, set by the host.
   std::function<std::optional<intptr_t>(const Message&)> deliver;
+
+// Save, hotkey and other pages.
+  int AddComboString(int id, const std::wstring& text) override;
+  int GetComboCount(int id) const override;
+  int GetComboSelection(int id) const override;
+  void SetComboSelection(int id, int index) override;
+  std::wstring GetComboItemText(int id, int index) const override;
+  void SetEditTextSelected(int id, const std::wstring& text) override;
+  uint16_t GetHotkey(int id) const override;
+  void SetHotkey(int id, uint16_t keyAndFlags) override;
+  bool InsertListColumn(int id, int column, const std::wstring& header) override;
+  int InsertListItem(int id, int index, const std::wstring& text) override;
+  bool SetListItemText(int id, int item, int subItem, const std::wstring& text) override;
+  int GetListItemCount(int id) const override;
+  void AutoSizeListColumn(int id, int column) override;
+  void Raise() override { ++raised; }
+
+  // Width that automatic column sizing gives a cell text: a fixed width per character.
+  static int CellWidth(const std::wstring& text) { return 8 * static_cast<int>(text.size()) + 12; }
+
+  // Sends a control's notification to the dialog (the host sets it while the window is open).
+  std::function<void(int id, int code)> onControlNotify;
+  int raised = 0;  // calls of Raise
 
  private:
   const FakeControl* Find(int id) const;

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,10 +17,16 @@ class FakeShell final : public ShellPort {
     return true;
   }
   std::wstring CurrentDirectory() override { return currentDirectory; }
+  std::optional<std::wstring> PickFolder() override {
+    ++folderPicks;
+    return pickedFolder;
+  }
 
   std::vector<std::wstring> explored;
   std::vector<std::wstring> failing;
   std::wstring currentDirectory = L"C:\\Games\\Lorik";
+  std::optional<std::wstring> pickedFolder;  // what the folder picker returns; nullopt: cancelled
+  int folderPicks = 0;
 };
 
 }  // namespace lorik

@@ -8,6 +8,7 @@
 #include "app/LorikDlg.h"
 #include "core/Text.h"
 #include "fakes/FakeApp.h"
+#include "fakes/FakeSettingTemplates.h"
 #include "settings/IniFile.h"
 
 namespace lorik {
@@ -27,6 +28,8 @@ class LorikDlgTest : public ::testing::Test {
       v.AddControl(CLorikDlg::kThumbnail).rect = {0, 0, 104, 78};
       v.AddControl(CLorikDlg::kMainButton).rect = {2, 81, 18, 94};
     });
+    // Start-up may open the settings; their templates are those of the program.
+    AddSettingTemplates(host);
     host.OnCreate(CAboutDlg::kTemplate, [](ui::FakeDialogView& v) {
       v.AddControl(CAboutDlg::kVersionText).text = L"Lorik、バージョン 1.00";
     });

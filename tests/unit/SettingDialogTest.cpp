@@ -6,6 +6,7 @@
 #include "core/Text.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDialogHost.h"
+#include "fakes/FakeKeyNames.h"
 #include "fakes/FakeMessageBox.h"
 #include "fakes/FakeProcessTable.h"
 #include "fakes/FakeScreenGrab.h"
@@ -39,11 +40,12 @@ class SettingTest : public ::testing::Test {
   FakeTrace trace;
   FakeClock clock;
   FakeShell shell;
+  FakeKeyNames keyNames;
   FakeWindowSystem windows;
   FakeProcessTable processes;
   FakeScreenGrab grab;
   ui::FakeDialogHost host;
-  SettingPorts ports{messages, trace, clock, shell, windows, processes, grab, host};
+  SettingPorts ports{messages, trace, clock, shell, windows, processes, grab, host, keyNames};
 };
 
 // ---------------------------------------------------------------------------
