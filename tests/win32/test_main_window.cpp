@@ -296,6 +296,15 @@ TEST(LorikMainWindow, VersionCommandOpensTheAboutDialog) {
   CloseMainWindow(lorik);
 }
 
+// Opens the context menu and chooses its item at `position` (1 is the first).
+bool ChooseContextMenuItem(const LorikProcess& lorik, HWND main, int position) {
+  HWND menu = OpenContextMenu(lorik, main);
+  if (menu == nullptr) return false;
+  Press(menu, VK_DOWN, position);
+  Press(menu, VK_RETURN);
+  return true;
+}
+
 HWND WaitForSettings(const LorikProcess& lorik) {
   return lorik.WaitFor([](HWND w) { return GetDlgItem(w, IDC_TAB_SETTING) != nullptr; }, 5000);
 }
@@ -307,11 +316,7 @@ TEST(LorikMainWindow, SettingsItemOpensTheSettingsOnTheirFirstTabWithTheMenuClos
   HWND main = lorik.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
 
-  // Fourth item: "設定...".
-  HWND menu = OpenContextMenu(lorik, main);
-  ASSERT_NE(menu, nullptr) << "no context menu";
-  Press(menu, VK_DOWN, 4);
-  Press(menu, VK_RETURN);
+  ASSERT_TRUE(ChooseContextMenuItem(lorik, main, 4)) << "no context menu";  // "設定..."
   HWND settings = WaitForSettings(lorik);
   ASSERT_NE(settings, nullptr) << "the settings item did not open the settings";
   EXPECT_EQ(SendDlgItemMessageW(settings, IDC_TAB_SETTING, TCM_GETCURSEL, 0, 0), 0);
@@ -325,7 +330,7 @@ TEST(LorikMainWindow, SettingsItemOpensTheSettingsOnTheirFirstTabWithTheMenuClos
   PostMessageW(settings, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   for (int waited = 0; waited < 5000 && IsWindow(settings); waited += 50) Sleep(50);
   EXPECT_FALSE(IsWindow(settings));
-  menu = OpenContextMenu(lorik, main);
+  HWND menu = OpenContextMenu(lorik, main);
   EXPECT_NE(menu, nullptr) << "no context menu after the settings closed";
   if (menu != nullptr) {
     Press(menu, VK_ESCAPE);
