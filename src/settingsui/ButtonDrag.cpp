@@ -14,6 +14,7 @@ namespace lorik {
 bool CButtonDrag::Attach(ui::DialogView& view, int id) {
   view_ = &view;
   id_ = id;
+  dragging_ = {};
   return view.SubclassItem(id, *this);
 }
 

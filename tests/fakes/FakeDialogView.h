@@ -106,26 +106,6 @@ class FakeDialogView final : public DialogView {
   FakeTimers& Timers() override { return timers; }
   FakeHotkeys& Hotkeys() override { return hotkeys; }
 
-  // Settings dialog host and capture page
-  // A control's handle is the window's handle plus its id.
-  WindowHandle ItemHandle(int id) const override;
-  bool SubclassItem(int id, ControlHandler& handler) override;
-  int InsertTabItem(int id, int index, const std::wstring& text) override;
-  int GetTabSelection(int id) const override;
-  void SetTabSelection(int id, int index) override;
-  intptr_t SendNotify(int fromId, int code) override;
-  void CaptureMouse(int id) override { mouseCapture = id; }
-  void ReleaseMouse() override { mouseCapture.reset(); }
-  intptr_t SetCursorResource(int cursorResourceId) override;
-  void RestoreCursor(intptr_t previous) override { cursor = previous; }
-  void SetButtonIcon(int id, int iconResourceId) override;
-  void Focus() override { ++focusCalls; }
-  // A message to a subclassed control's handler, as the platform would route
-  // it; nullopt when the control has no handler or the handler passed it on.
-  std::optional<intptr_t> SendToItem(int id, const Message& message);
-  // The cursor handle of a cursor resource.
-  static intptr_t CursorHandle(int cursorResourceId) { return 0xC00000 + cursorResourceId; }
-
   // The control, which must exist (ADD_FAILURE and a dummy otherwise).
   FakeControl& Control(int id);
   // Adds or replaces a control.
@@ -156,6 +136,25 @@ class FakeDialogView final : public DialogView {
   std::function<void(int result)> onEndDialog;
 
   // Settings dialog host and capture page
+  // A control's handle is the window's handle plus its id.
+  WindowHandle ItemHandle(int id) const override;
+  bool SubclassItem(int id, ControlHandler& handler) override;
+  int InsertTabItem(int id, int index, const std::wstring& text) override;
+  int GetTabSelection(int id) const override;
+  void SetTabSelection(int id, int index) override;
+  intptr_t SendNotify(int fromId, int code) override;
+  void CaptureMouse(int id) override { mouseCapture = id; }
+  void ReleaseMouse() override { mouseCapture.reset(); }
+  intptr_t SetCursorResource(int cursorResourceId) override;
+  void RestoreCursor(intptr_t previous) override { cursor = previous; }
+  void SetButtonIcon(int id, int iconResourceId) override;
+  void Focus() override { ++focusCalls; }
+  // A message to a subclassed control's handler, as the platform would route
+  // it; nullopt when the control has no handler or the handler passed it on.
+  std::optional<intptr_t> SendToItem(int id, const Message& message);
+  // The cursor handle of a cursor resource.
+  static intptr_t CursorHandle(int cursorResourceId) { return 0xC00000 + cursorResourceId; }
+
   std::optional<int> mouseCapture;  // control holding the mouse capture
   intptr_t cursor = 0xC07F00;       // the current cursor, the arrow at first
   int focusCalls = 0;

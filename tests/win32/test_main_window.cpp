@@ -4,12 +4,15 @@
 // opens the About dialog.
 #include <gtest/gtest.h>
 #include <windows.h>
+// windows.h first: commctrl.h depends on it.
+#include <commctrl.h>
 
 #include <cwchar>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "resource.h"
 #include "support/LorikProcess.h"
 
 namespace lorik::testing {
@@ -290,6 +293,49 @@ TEST(LorikMainWindow, VersionCommandOpensTheAboutDialog) {
   // The owner is enabled again once the dialog's loop has ended.
   for (int waited = 0; waited < 5000 && !IsWindowEnabled(main); waited += 50) Sleep(50);
   EXPECT_TRUE(IsWindowEnabled(main));
+  CloseMainWindow(lorik);
+}
+
+// Opens the context menu and chooses its item at `position` (1 is the first).
+bool ChooseContextMenuItem(const LorikProcess& lorik, HWND main, int position) {
+  HWND menu = OpenContextMenu(lorik, main);
+  if (menu == nullptr) return false;
+  Press(menu, VK_DOWN, position);
+  Press(menu, VK_RETURN);
+  return true;
+}
+
+HWND WaitForSettings(const LorikProcess& lorik) {
+  return lorik.WaitFor([](HWND w) { return GetDlgItem(w, IDC_TAB_SETTING) != nullptr; }, 5000);
+}
+
+TEST(LorikMainWindow, SettingsItemOpensTheSettingsOnTheirFirstTabWithTheMenuClosed) {
+  LorikFolder folder(L"lorik-menu-settings");
+  folder.WriteIni(kQuietIni);
+  LorikProcess lorik(folder.Exe());
+  HWND main = lorik.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+
+  ASSERT_TRUE(ChooseContextMenuItem(lorik, main, 4)) << "no context menu";  // "設定..."
+  HWND settings = WaitForSettings(lorik);
+  ASSERT_NE(settings, nullptr) << "the settings item did not open the settings";
+  EXPECT_EQ(SendDlgItemMessageW(settings, IDC_TAB_SETTING, TCM_GETCURSEL, 0, 0), 0);
+  EXPECT_FALSE(IsWindowEnabled(main));
+  // No context menu while the settings are open.
+  PostMessageW(main, WM_SETCURSOR, reinterpret_cast<WPARAM>(main),
+               MAKELPARAM(HTCLIENT, WM_RBUTTONUP));
+  Sleep(500);
+  EXPECT_TRUE(PopupMenus(lorik.Id()).empty()) << "a menu opened over the settings";
+
+  PostMessageW(settings, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  for (int waited = 0; waited < 5000 && IsWindow(settings); waited += 50) Sleep(50);
+  EXPECT_FALSE(IsWindow(settings));
+  HWND menu = OpenContextMenu(lorik, main);
+  EXPECT_NE(menu, nullptr) << "no context menu after the settings closed";
+  if (menu != nullptr) {
+    Press(menu, VK_ESCAPE);
+    WaitForNoPopupMenu(lorik.Id());
+  }
   CloseMainWindow(lorik);
 }
 
