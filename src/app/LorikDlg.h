@@ -95,7 +95,8 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
 
  private:
   void PressFeedback(ButtonSet set) override;
-  void LoadIni(IniFile& ini);
+  // False when the file exists but cannot be read whole, or not without loss.
+  bool LoadIni(IniFile& ini);
   void StartCaptureTimer();
   void ApplyThumbnailArea();
   void OpenFolder(const std::wstring& folder);
