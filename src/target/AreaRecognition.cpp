@@ -4,11 +4,11 @@
 #include <limits>
 #include <memory>
 
-#include "settings/Settings.h"
 #include "platform/MessageBox.h"
 #include "platform/Picture.h"
 #include "platform/ScreenGrab.h"
 #include "platform/WindowSystem.h"
+#include "settings/Settings.h"
 
 namespace lorik {
 namespace {
@@ -102,6 +102,9 @@ bool ScanContentRect(const Picture& picture, Rect& rect) {
   y = middle;
   while (y < lastRow && !pixels.IsBright(left, y)) ++y;
   const int64_t bottom = y;
+  // A bright pixel where the block's left column meets the middle row stops
+  // both searches at once; there is no height to tell, so no block.
+  if (bottom < top) return false;
 
   rect = Rect{static_cast<int32_t>(left), static_cast<int32_t>(top), static_cast<int32_t>(right),
               static_cast<int32_t>(bottom)};
