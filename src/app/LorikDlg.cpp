@@ -226,14 +226,23 @@ void CLorikDlg::OnDestroy() {
   if (saver_.Started()) saver_.Stop();
 }
 
-void CLorikDlg::LoadIni(IniFile& ini) {
-  ini.Load(ports_.files, iniPath_,
-           [this](std::string_view bytes) { return ports_.files.DecodeAnsi(bytes); });
+bool CLorikDlg::LoadIni(IniFile& ini) {
+  const bool read = ini.Load(ports_.files, iniPath_, [this](std::string_view bytes) {
+    return ports_.files.DecodeAnsi(bytes);
+  });
+  // A file that is there but could not be read whole (held by another
+  // program, too large, or with bytes that do not decode) is the user's: it is
+  // never replaced by one that holds only what this program knows.
+  return read ? ini.Lossless() : !ports_.files.Exists(iniPath_);
 }
 
 void CLorikDlg::ReadSetting() {
   IniFile ini;
-  LoadIni(ini);
+  if (!LoadIni(ini)) {
+    ports_.messages.Show(
+        L"設定ファイルを読み込めませんでした。終了時にこのファイルは変更しません：" + iniPath_,
+        kAppName, mb::kIconExclamation);
+  }
   const SettingsDefaults defaults{windowRect_, thumbnailRect_, ports_.system.ProcessorCount()};
   ReadResult read = ReadSettings(ini, defaults);
   view().SetWindowPos(ui::ZOrder::Top, read.windowPlacement, 0);
@@ -244,9 +253,16 @@ void CLorikDlg::WriteSetting() {
   // Start from the file as it is now, so that sections and keys this program
   // does not write stay untouched.
   IniFile ini;
-  LoadIni(ini);
+  if (!LoadIni(ini)) {
+    ports_.messages.Show(L"設定ファイルを読み込めないため、設定を保存しませんでした：" + iniPath_,
+                         kAppName, mb::kIconError);
+    return;
+  }
   WriteSettings(ini, records_, view().GetWindowRect());
-  ini.Save(ports_.files, iniPath_);
+  if (!ini.Save(ports_.files, iniPath_)) {
+    ports_.messages.Show(L"設定ファイルに保存できませんでした：" + iniPath_, kAppName,
+                         mb::kIconError);
+  }
 }
 
 bool CLorikDlg::ApplySetting() {

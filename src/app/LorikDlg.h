@@ -98,7 +98,8 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   void OnExit();
 
   void PressFeedback(ButtonSet set) override;
-  void LoadIni(IniFile& ini);
+  // False when the file exists but cannot be read whole, or not without loss.
+  bool LoadIni(IniFile& ini);
   // Start-up announces the start in the trace and reports a failure with a
   // plain box; applying the settings reports it with the error icon.
   void StartCaptureTimer(bool atStartUp);

@@ -128,4 +128,32 @@ std::optional<std::wstring> PathCombine(std::wstring_view dir, std::wstring_view
   return result;
 }
 
+bool PathComponentIsKept(std::wstring_view component) {
+  if (component.empty() || component == L"." || component == L"..") return true;
+  if (component.back() == L'.' || component.back() == L' ') return false;
+  std::wstring_view base = component.substr(0, component.find(L'.'));
+  while (!base.empty() && base.back() == L' ') base.remove_suffix(1);
+  std::wstring upper;
+  for (wchar_t c : base) upper += (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c;
+  static constexpr std::wstring_view kDevices[] = {L"CON", L"PRN",    L"AUX",
+                                                   L"NUL", L"CONIN$", L"CONOUT$"};
+  for (std::wstring_view device : kDevices)
+    if (upper == device) return false;
+  // COM1 to COM9 and LPT1 to LPT9, the superscript digits included.
+  if (upper.size() == 4 && (upper.starts_with(L"COM") || upper.starts_with(L"LPT"))) {
+    const wchar_t d = upper[3];
+    if ((d >= L'1' && d <= L'9') || d == L'\u00b9' || d == L'\u00b2' || d == L'\u00b3')
+      return false;
+  }
+  return true;
+}
+
+std::wstring PathWithNumber(std::wstring_view path, int n) {
+  const std::wstring extension = PathFindExtension(path);
+  std::wstring result(path.substr(0, path.size() - extension.size()));
+  result += L" (" + std::to_wstring(n) + L")";
+  result += extension;
+  return result;
+}
+
 }  // namespace lorik

@@ -32,4 +32,14 @@ bool PathIsRelative(std::wstring_view path);
 // the joined or the resulting path would not fit in kMaxPathChars; it never truncates.
 std::optional<std::wstring> PathCombine(std::wstring_view dir, std::wstring_view file);
 
+// False for a path component that the file system would alter or swallow: a trailing
+// dot or space (dropped when the file is made), or a device name such as "NUL", "CON"
+// or "COM1", with or without an extension (the data goes to the device). "." and ".."
+// are navigation and count as kept.
+bool PathComponentIsKept(std::wstring_view component);
+
+// `path` with " (n)" inserted before the extension of its last component:
+// "D:\a\shot.png" and 2 give "D:\a\shot (2).png".
+std::wstring PathWithNumber(std::wstring_view path, int n);
+
 }  // namespace lorik

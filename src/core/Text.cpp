@@ -90,37 +90,63 @@ std::string ToUtf8(std::wstring_view text) {
   return out;
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence at `i` and its code point; 0
+// when the bytes there are not one.
+size_t NextUtf8(std::string_view text, size_t i, char32_t& c) {
+  const auto b = static_cast<unsigned char>(text[i]);
+  if (b < 0x80) {
+    c = b;
+    return 1;
+  }
+  const size_t extra = (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : 0;
+  if (extra == 0 || i + extra >= text.size()) return 0;
+  c = b & (0x3F >> extra);
+  for (size_t k = 1; k <= extra; ++k) {
+    const auto cont = static_cast<unsigned char>(text[i + k]);
+    if ((cont & 0xC0) != 0x80) return 0;
+    c = (c << 6) | (cont & 0x3F);
+  }
+  constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+  if (c < kSmallest[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+  return extra + 1;
+}
+
+}  // namespace
+
 std::wstring FromUtf8(std::string_view text) {
   std::wstring out;
   out.reserve(text.size());
-  size_t i = 0;
-  while (i < text.size()) {
-    unsigned char b = static_cast<unsigned char>(text[i]);
-    int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
-    if (extra < 0 || i + static_cast<size_t>(extra) >= text.size()) {
-      AppendWide(out, kReplacement);
-      ++i;
-      continue;
-    }
-    char32_t c = extra == 0 ? b : (b & (0x3F >> extra));
-    bool ok = true;
-    for (int k = 1; k <= extra; ++k) {
-      unsigned char cont = static_cast<unsigned char>(text[i + k]);
-      if ((cont & 0xC0) != 0x80) {
-        ok = false;
-        break;
-      }
-      c = (c << 6) | (cont & 0x3F);
-    }
-    if (!ok) {
-      AppendWide(out, kReplacement);
-      ++i;
-      continue;
-    }
-    AppendWide(out, c);
-    i += extra + 1;
+  for (size_t i = 0; i < text.size();) {
+    char32_t c = 0;
+    const size_t length = NextUtf8(text, i, c);
+    AppendWide(out, length == 0 ? kReplacement : c);
+    i += length == 0 ? 1 : length;
   }
   return out;
+}
+
+bool IsWellFormedUtf8(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    char32_t c = 0;
+    const size_t length = NextUtf8(text, i, c);
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
+}
+
+bool IsWellFormedUtf16(std::u16string_view text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t u = text[i];
+    if (u >= 0xDC00 && u <= 0xDFFF) return false;
+    if (u >= 0xD800 && u <= 0xDBFF) {
+      if (i + 1 >= text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) return false;
+      ++i;
+    }
+  }
+  return true;
 }
 
 std::wstring DecimalText(long long value) {

@@ -10,7 +10,12 @@ namespace lorik {
 std::u16string ToUtf16(std::wstring_view text);
 std::wstring FromUtf16(std::u16string_view text);
 std::string ToUtf8(std::wstring_view text);
+// Ill-formed input (overlong forms, surrogates, values above U+10FFFF, cut or stray
+// bytes) becomes U+FFFD, never a character it does not stand for.
 std::wstring FromUtf8(std::string_view text);
+// True when the text converts without a U+FFFD standing in for anything.
+bool IsWellFormedUtf8(std::string_view text);
+bool IsWellFormedUtf16(std::u16string_view text);
 
 // Decimal text of a signed integer, as "%d" prints it.
 std::wstring DecimalText(long long value);

@@ -31,16 +31,28 @@ void ConvertFrame(PipelineState& state, CapturedFrame frame) {
   if (!IsEncodableImageType(settings.imageType)) {
     ports.messages->Show(kUnknownType, L"", mb::kIconError);
   } else if (frame.picture) {
-    slot->image = ports.encoder->Encode(*frame.picture, static_cast<ImageType>(settings.imageType));
+    // An exception (an allocation failure, say) costs this frame, with its
+    // message, and never the worker or the process.
+    try {
+      slot->image =
+          ports.encoder->Encode(*frame.picture, static_cast<ImageType>(settings.imageType));
+    } catch (const std::exception&) {
+      slot->image.reset();
+    }
     encoded = slot->image.has_value();
   }
 
   if (encoded) {
-    std::lock_guard lock(state.saveLock);
-    state.saveBuffer.push_back(std::move(frame));
-    state.saveCount.store(static_cast<uint32_t>(state.saveBuffer.size()));
-    state.convertingCount.fetch_sub(1);
-  } else {
+    try {
+      std::lock_guard lock(state.saveLock);
+      state.saveBuffer.push_back(frame);
+      state.saveCount.store(static_cast<uint32_t>(state.saveBuffer.size()));
+      state.convertingCount.fetch_sub(1);
+    } catch (const std::exception&) {
+      encoded = false;
+    }
+  }
+  if (!encoded) {
     // A path too long to write still names the frame well enough here.
     const ImageFilename name = FramePath(state, frame, settings.imageType);
     ports.messages->Show(kEncodeFailed + name.path, L"", mb::kIconError);

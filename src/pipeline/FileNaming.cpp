@@ -1,5 +1,6 @@
 #include "pipeline/FileNaming.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -134,6 +135,9 @@ ImageFilename CreateImageFilename(const ImageNameSource& source, TracePort& trac
   // One separator only: a folder picked as "D:\" must not give "D:\\name".
   if (path.empty() || (path.back() != L'\\' && path.back() != L'/')) path += L'\\';
   path += name;
+  // The platform takes "/" as a separator too; one spelling keeps the folder part
+  // of "D:/shots/" from being read as empty.
+  std::replace(path.begin(), path.end(), L'/', L'\\');
 
   if (PathFindExtension(path).empty()) {
     const std::wstring extension = ImageTypeExtension(source.imageType);
@@ -154,6 +158,12 @@ ImageFilename CreateImageFilename(const ImageNameSource& source, TracePort& trac
   }
 
   if (path.size() >= kMaxPathChars) return {ImageFilenameStatus::TooLong, std::move(path)};
+  for (size_t start = 0; start <= path.size();) {
+    const size_t end = std::min(path.find(L'\\', start), path.size());
+    if (!PathComponentIsKept(std::wstring_view(path).substr(start, end - start)))
+      return {ImageFilenameStatus::Refused, std::move(path)};
+    start = end + 1;
+  }
   return {ImageFilenameStatus::Ok, std::move(path)};
 }
 

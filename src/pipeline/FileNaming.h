@@ -30,11 +30,14 @@ enum class ImageFilenameStatus {
   // The full path would not fit in the platform's path buffers (kMaxPathChars with its
   // terminator). Nothing is shortened: the caller must not write the file.
   TooLong,
+  // A component of the path is one the file system would alter or swallow (a device
+  // name such as "NUL", a trailing dot or space): the caller must not write the file.
+  Refused,
 };
 
 struct ImageFilename {
   ImageFilenameStatus status = ImageFilenameStatus::Ok;
-  // Ok: the full path. TooLong: the whole path that was refused, for the message.
+  // Ok: the full path. TooLong, Refused: the whole path that was refused, for the message.
   std::wstring path;
 };
 
@@ -42,6 +45,7 @@ struct ImageFilename {
 // already ends in a separator), the expanded pattern (an unknown meta-character leaves
 // its message in the name) and, when that has no extension, the image type's extension.
 // A type without one adds nothing and traces "Unknown type given to CreateImageFilename\n".
+// Both "/" and "\\" separate components; the result has backslashes only.
 // A relative path is combined with the current directory; a path that starts with a
 // backslash, such as the one an empty folder gives, is not.
 ImageFilename CreateImageFilename(const ImageNameSource& source, TracePort& trace);

@@ -1,11 +1,13 @@
 #include "pipeline/SaveWorker.h"
 
+#include <atomic>
 #include <optional>
 #include <string>
 #include <system_error>
 #include <utility>
 
 #include "core/AppName.h"
+#include "core/Path.h"
 #include "pipeline/FramePath.h"
 #include "platform/FileStore.h"
 #include "platform/MessageBox.h"
@@ -19,6 +21,38 @@ constexpr wchar_t kFileFailed[] = L"ファイルの保存に失敗しました�
 constexpr wchar_t kPathTooLong[] = L"保存先のパスが長すぎます：";
 constexpr wchar_t kStartFailed[] = L"保存スレッドの開始に失敗しました。終了します。";
 
+// A name for the bytes while they are written, in the frame's folder so that
+// the rename is a move within one volume. Other instances may write there
+// too, so a name is only used once it could be created new.
+std::unique_ptr<WritableFile> CreateTemporary(FileStorePort& files, const std::wstring& folder,
+                                              std::wstring& name) {
+  static std::atomic<uint32_t> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    wchar_t hex[9];
+    const uint32_t n = counter.fetch_add(1);
+    for (int i = 7; i >= 0; --i) hex[7 - i] = L"0123456789abcdef"[(n >> (4 * i)) & 0xF];
+    hex[8] = 0;
+    name = folder + L"\\~lorik" + hex + L".tmp";
+    if (auto file = files.CreateNew(name)) return file;
+    if (!files.Exists(name)) return nullptr;  // not a clash: the folder refuses files
+  }
+  return nullptr;
+}
+
+// Gives the written file its final name; a name that is taken gets " (2)",
+// " (3)" and so on, so no frame replaces another. Empty when no name could be given.
+std::wstring GiveFinalName(FileStorePort& files, const std::wstring& temporary,
+                           const std::wstring& path) {
+  std::wstring name = path;
+  for (int n = 2; n < 10000; ++n) {
+    if (files.Rename(temporary, name)) return name;
+    if (!files.Exists(name)) return {};
+    name = PathWithNumber(path, n);
+    if (name.size() >= kMaxPathChars) return {};
+  }
+  return {};
+}
+
 }  // namespace
 
 bool SaveFrame(PipelineState& state, const CapturedFrame& frame) {
@@ -29,8 +63,12 @@ bool SaveFrame(PipelineState& state, const CapturedFrame& frame) {
     ports.messages->Show(kPathTooLong + name.path, kAppName, mb::kIconError);
     return false;
   }
-  const std::wstring* path = &name.path;
-  const std::wstring folder = FolderOfPath(*path);
+  const std::wstring& path = name.path;
+  if (name.status == ImageFilenameStatus::Refused) {
+    ports.messages->Show(kFileFailed + path, kAppName, mb::kIconError);
+    return false;
+  }
+  const std::wstring folder = FolderOfPath(path);
   // An empty folder part names no folder at all, whatever the platform would
   // make of it.
   if (folder.empty() || !ports.files->Exists(folder)) {
@@ -41,24 +79,55 @@ bool SaveFrame(PipelineState& state, const CapturedFrame& frame) {
   }
   state.SetLastSavedFolder(folder);
 
-  std::unique_ptr<WritableFile> file = ports.files->Create(*path);
-  if (!file) {
-    ports.messages->Show(kFileFailed + *path, kAppName, mb::kIconError);
-    return false;
-  }
+  // The bytes go to a temporary name and move to the final one only when every
+  // step has worked, so a file under its final name is always complete, also
+  // when the program ends half-way.
   const bool hasImage = frame.encoded && frame.encoded->image;
-  if (!hasImage || !file->WriteAll(frame.encoded->image->bytes)) {
-    file.reset();  // what was written stays
-    ports.messages->Show(kFileFailed + *path, kAppName, mb::kIconError);
+  // Removes the temporary file on every way out but the rename, an exception
+  // included; declared before the file, so the file is closed first.
+  struct Temporary {
+    FileStorePort& files;
+    std::wstring name;
+    bool renamed = false;
+    ~Temporary() {
+      if (!name.empty() && !renamed) files.Remove(name);
+    }
+  } temporary{*ports.files, {}};
+  std::unique_ptr<WritableFile> file =
+      hasImage ? CreateTemporary(*ports.files, folder, temporary.name) : nullptr;
+  if (!file) {
+    ports.messages->Show(kFileFailed + path, kAppName, mb::kIconError);
     return false;
   }
-  if (settings.useDiskCache) file->Commit();
+  bool written = file->WriteAll(frame.encoded->image->bytes);
+  if (written && settings.useDiskCache) written = file->Commit();
+  written = file->Close() && written;
   file.reset();
+  const std::wstring saved = written ? GiveFinalName(*ports.files, temporary.name, path) : L"";
+  if (saved.empty()) {
+    ports.messages->Show(kFileFailed + path, kAppName, mb::kIconError);
+    return false;
+  }
+  temporary.renamed = true;
 
   state.SetLastSaved({frame.profileNo, frame.captureTime});
   if (ports.thumbnail) ports.thumbnail->SetPicture(frame.picture);
   return true;
 }
+
+namespace {
+
+void ReportLostFrame(PipelineState& state, const CapturedFrame& frame) {
+  std::wstring path;
+  try {
+    path = FramePath(state, frame, state.Settings().imageType).path;
+  } catch (const std::exception&) {
+    path = frame.folder.str();
+  }
+  state.ports.messages->Show(kFileFailed + path, kAppName, mb::kIconError);
+}
+
+}  // namespace
 
 void SaveThread(std::shared_ptr<PipelineState> state) {
   state->ports.trace->Write("Save thread started.\n");
@@ -83,7 +152,13 @@ void SaveThread(std::shared_ptr<PipelineState> state) {
         // Only this worker removes frames, so the front stays while it is written.
         frame = state->saveBuffer.front();
       }
-      SaveFrame(*state, frame);
+      try {
+        SaveFrame(*state, frame);
+      } catch (const std::exception&) {
+        // An allocation failure, say: this frame is lost and said so; the
+        // worker goes on with the next.
+        ReportLostFrame(*state, frame);
+      }
       frame = CapturedFrame{};
       CapturedFrame removed;
       {

@@ -6,7 +6,8 @@
 
 namespace lorik {
 
-// An open file that is being written; closed when destroyed.
+// An open file that is being written. Destroying it without Close closes it
+// too, but then nobody learns whether that worked.
 class WritableFile {
  public:
   virtual ~WritableFile() = default;
@@ -14,6 +15,9 @@ class WritableFile {
   virtual bool WriteAll(std::span<const uint8_t> bytes) = 0;
   // Commits the written data to the disk cache.
   virtual bool Commit() = 0;
+  // Closes the file; false when the platform could not confirm that every
+  // byte written is in it.
+  virtual bool Close() = 0;
 };
 
 // Folders and image files of the save worker; called from the save thread.
@@ -23,8 +27,14 @@ class FileStorePort {
   virtual bool Exists(const std::wstring& path) = 0;
   // Creates the folder and any missing parents; true on success.
   virtual bool CreateFolder(const std::wstring& path) = 0;
-  // Creates the file or replaces an existing one; nothing on failure.
-  virtual std::unique_ptr<WritableFile> Create(const std::wstring& path) = 0;
+  // Creates a new file; nothing when a file or folder of that name exists or
+  // it cannot be created. Never replaces anything.
+  virtual std::unique_ptr<WritableFile> CreateNew(const std::wstring& path) = 0;
+  // Gives the closed file `from` the name `to` in the same folder; false when
+  // `to` exists or the move fails. Never replaces anything.
+  virtual bool Rename(const std::wstring& from, const std::wstring& to) = 0;
+  // Deletes a file; false when it could not.
+  virtual bool Remove(const std::wstring& path) = 0;
 };
 
 }  // namespace lorik

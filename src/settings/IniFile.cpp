@@ -75,36 +75,6 @@ int32_t ParseProfileInt(std::wstring_view text) {
   return static_cast<int32_t>(total);
 }
 
-bool IsValidUtf8(std::span<const uint8_t> bytes) {
-  size_t i = 0;
-  while (i < bytes.size()) {
-    uint8_t b = bytes[i];
-    size_t extra;
-    uint32_t c;
-    if (b < 0x80) {
-      ++i;
-      continue;
-    } else if ((b & 0xE0) == 0xC0) {
-      extra = 1, c = b & 0x1F;
-    } else if ((b & 0xF0) == 0xE0) {
-      extra = 2, c = b & 0x0F;
-    } else if ((b & 0xF8) == 0xF0) {
-      extra = 3, c = b & 0x07;
-    } else {
-      return false;
-    }
-    if (i + extra >= bytes.size()) return false;
-    for (size_t k = 1; k <= extra; ++k) {
-      if ((bytes[i + k] & 0xC0) != 0x80) return false;
-      c = (c << 6) | (bytes[i + k] & 0x3F);
-    }
-    constexpr uint32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
-    if (c < kSmallest[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-    i += extra + 1;
-  }
-  return true;
-}
-
 std::wstring Windows1252(std::string_view bytes) {
   // 0x80 to 0x9F; the five unassigned bytes map to the C1 controls, as the
   // platform's own conversion does.
@@ -122,32 +92,43 @@ std::wstring Windows1252(std::string_view bytes) {
   return out;
 }
 
-std::wstring Utf16Bytes(std::span<const uint8_t> bytes, bool bigEndian) {
+std::wstring Utf16Bytes(std::span<const uint8_t> bytes, bool bigEndian, bool& lossless) {
   std::u16string units(bytes.size() / 2, u'\0');
+  lossless = bytes.size() % 2 == 0;
   for (size_t i = 0; i < units.size(); ++i) {
     uint8_t first = bytes[2 * i], second = bytes[2 * i + 1];
     units[i] = bigEndian ? static_cast<char16_t>(first << 8 | second)
                          : static_cast<char16_t>(second << 8 | first);
   }
+  lossless = lossless && IsWellFormedUtf16(units);
   return FromUtf16(units);
 }
 
-std::wstring Decode(std::span<const uint8_t> bytes, const IniFile::AnsiDecoder& ansi) {
+// `lossless` tells whether every byte became the character it stands for; 8-bit
+// text always does.
+std::wstring Decode(std::span<const uint8_t> bytes, const IniFile::AnsiDecoder& ansi,
+                    bool& lossless) {
+  lossless = true;
   if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE)
-    return Utf16Bytes(bytes.subspan(2), false);
+    return Utf16Bytes(bytes.subspan(2), false, lossless);
   if (bytes.size() >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF)
-    return Utf16Bytes(bytes.subspan(2), true);
+    return Utf16Bytes(bytes.subspan(2), true, lossless);
   std::string_view chars(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF)
+  if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+    lossless = IsWellFormedUtf8(chars.substr(3));
     return FromUtf8(chars.substr(3));
-  if (IsValidUtf8(bytes)) return FromUtf8(chars);
+  }
+  if (IsWellFormedUtf8(chars)) return FromUtf8(chars);
   return ansi ? ansi(chars) : Windows1252(chars);
 }
 
 }  // namespace
 
 IniFile IniFile::Parse(std::span<const uint8_t> bytes, const AnsiDecoder& ansi) {
-  return FromText(Decode(bytes, ansi));
+  bool lossless = true;
+  IniFile ini = FromText(Decode(bytes, ansi, lossless));
+  ini.lossless_ = lossless;
+  return ini;
 }
 
 IniFile IniFile::FromText(std::wstring_view text) {
@@ -193,8 +174,11 @@ void IniFile::AddLine(std::wstring_view text) {
 
 bool IniFile::Load(FilePort& files, const std::wstring& path, const AnsiDecoder& ansi) {
   std::optional<std::vector<uint8_t>> bytes = files.ReadAll(path);
-  *this = bytes ? Parse(*bytes, ansi) : IniFile();
-  return bytes.has_value();
+  // A settings file is a few kilobytes; far larger ones are not read, so that
+  // their lines cannot exhaust memory.
+  const bool readable = bytes.has_value() && bytes->size() <= kMaxFileBytes;
+  *this = readable ? Parse(*bytes, ansi) : IniFile();
+  return readable;
 }
 
 bool IniFile::Save(FilePort& files, const std::wstring& path) const {

@@ -27,6 +27,8 @@ class IniFile {
 
   // Values longer than this are cut, as by a profile read into 4096 characters.
   static constexpr size_t kMaxValueLength = 4095;
+  // Larger files are taken as unreadable.
+  static constexpr size_t kMaxFileBytes = 1024 * 1024;
 
   IniFile() = default;
 
@@ -35,8 +37,12 @@ class IniFile {
   static IniFile Parse(std::span<const uint8_t> bytes, const AnsiDecoder& ansi = {});
   static IniFile FromText(std::wstring_view text);
   // Replaces the content with the file's; false, leaving the content empty, when
-  // the file cannot be read (it does not exist, for one).
+  // the file cannot be read (it does not exist, or is over kMaxFileBytes).
   bool Load(FilePort& files, const std::wstring& path, const AnsiDecoder& ansi = {});
+  // False when the bytes held something that could not be decoded (ill-formed
+  // UTF-8 after a byte-order mark, an unpaired surrogate in UTF-16): writing
+  // the content back would bake the replacement characters into the file.
+  bool Lossless() const { return lossless_; }
   // Replaces the file atomically; false when it could not be stored.
   bool Save(FilePort& files, const std::wstring& path) const;
 
@@ -84,6 +90,7 @@ class IniFile {
   void AddLine(std::wstring_view text);
 
   std::vector<Section> sections_;
+  bool lossless_ = true;
   std::unordered_map<std::wstring, size_t> firstSection_;  // lower-cased name -> index
 };
 

@@ -102,6 +102,9 @@ bool ScanContentRect(const Picture& picture, Rect& rect) {
   y = middle;
   while (y < lastRow && !pixels.IsBright(left, y)) ++y;
   const int64_t bottom = y;
+  // A bright pixel where the block's left column meets the middle row stops
+  // both searches at once; there is no height to tell, so no block.
+  if (bottom < top) return false;
 
   rect = Rect{static_cast<int32_t>(left), static_cast<int32_t>(top), static_cast<int32_t>(right),
               static_cast<int32_t>(bottom)};

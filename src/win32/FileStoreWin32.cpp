@@ -9,10 +9,6 @@
 namespace lorik {
 namespace {
 
-constexpr DWORD kCreateMode = STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READWRITE | STGM_SIMPLE;
-static_assert(kCreateMode == 0x8001012);
-constexpr DWORD kCommitToDiskCache = 4;  // STGC_DANGEROUSLYCOMMITMERELYTODISKCACHE
-
 // A colon past the drive names an alternate data stream of another file on
 // NTFS: the picture would vanish into "name" instead of appearing as a file.
 bool NamesAStream(const std::wstring& path) {
@@ -24,26 +20,36 @@ bool NamesAStream(const std::wstring& path) {
 
 }  // namespace
 
-StreamWritableFile::~StreamWritableFile() {
-  if (stream_ != nullptr) stream_->Release();
+HandleWritableFile::~HandleWritableFile() {
+  Close();
 }
 
-bool StreamWritableFile::WriteAll(std::span<const uint8_t> bytes) {
-  // A stream may take fewer bytes than offered; keep going until all are in,
+bool HandleWritableFile::WriteAll(std::span<const uint8_t> bytes) {
+  if (file_ == INVALID_HANDLE_VALUE) return false;
+  // WriteFile may take fewer bytes than offered; keep going until all are in,
   // and give up when it takes none, so a full disk cannot spin here.
   size_t done = 0;
   while (done < bytes.size()) {
-    const ULONG chunk = static_cast<ULONG>(std::min<size_t>(bytes.size() - done, 1u << 30));
-    ULONG written = 0;
-    const HRESULT hr = stream_->Write(bytes.data() + done, chunk, &written);
-    if (FAILED(hr) || written == 0 || written > chunk) return false;
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(file_, bytes.data() + done, chunk, &written, nullptr) || written == 0 ||
+        written > chunk) {
+      return false;
+    }
     done += written;
   }
   return true;
 }
 
-bool StreamWritableFile::Commit() {
-  return SUCCEEDED(stream_->Commit(kCommitToDiskCache));
+bool HandleWritableFile::Commit() {
+  return file_ != INVALID_HANDLE_VALUE;
+}
+
+bool HandleWritableFile::Close() {
+  if (file_ == INVALID_HANDLE_VALUE) return false;
+  const HANDLE file = file_;
+  file_ = INVALID_HANDLE_VALUE;
+  return CloseHandle(file) != 0;
 }
 
 bool FileStoreWin32::Exists(const std::wstring& path) {
@@ -62,16 +68,21 @@ bool FileStoreWin32::CreateFolder(const std::wstring& path) {
   return false;
 }
 
-std::unique_ptr<WritableFile> FileStoreWin32::Create(const std::wstring& path) {
+std::unique_ptr<WritableFile> FileStoreWin32::CreateNew(const std::wstring& path) {
   if (NamesAStream(path)) return nullptr;
-  IStream* stream = nullptr;
-  const HRESULT hr = SHCreateStreamOnFileEx(path.c_str(), kCreateMode, FILE_ATTRIBUTE_NORMAL, TRUE,
-                                            nullptr, &stream);
-  if (FAILED(hr) || stream == nullptr) {
-    if (stream != nullptr) stream->Release();
-    return nullptr;
-  }
-  return std::make_unique<StreamWritableFile>(stream);
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<HandleWritableFile>(file);
+}
+
+bool FileStoreWin32::Rename(const std::wstring& from, const std::wstring& to) {
+  if (NamesAStream(to)) return false;
+  return MoveFileExW(from.c_str(), to.c_str(), 0) != 0;
+}
+
+bool FileStoreWin32::Remove(const std::wstring& path) {
+  return DeleteFileW(path.c_str()) != 0;
 }
 
 }  // namespace lorik

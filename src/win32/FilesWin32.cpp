@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <limits>
 
 namespace lorik {
@@ -42,10 +41,21 @@ bool WriteAll(HANDLE file, std::span<const uint8_t> bytes) {
   return true;
 }
 
-std::wstring TempPathFor(const std::wstring& path) {
-  static std::atomic<unsigned> counter{0};
-  return path + L"." + std::to_wstring(GetCurrentProcessId()) + L"." +
-         std::to_wstring(counter.fetch_add(1)) + L".tmp";
+// A new temporary file beside `path`. The names are few and fixed, so the
+// leftovers of an interrupted save are taken over (deleted and made anew) by
+// the next one instead of piling up; a name that another writer holds open
+// cannot be deleted and is passed over.
+HANDLE CreateTempFor(const std::wstring& path, std::wstring& temp) {
+  for (int n = 0; n < 16; ++n) {
+    temp = path + L"." + std::to_wstring(n) + L".tmp";
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      const HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (file != INVALID_HANDLE_VALUE) return file;
+      if (GetLastError() != ERROR_FILE_EXISTS || !DeleteFileW(temp.c_str())) break;
+    }
+  }
+  return INVALID_HANDLE_VALUE;
 }
 
 bool Present(const std::wstring& path) {
@@ -84,10 +94,9 @@ std::optional<std::vector<uint8_t>> FilesWin32::ReadAll(const std::wstring& path
 }
 
 bool FilesWin32::ReplaceAtomically(const std::wstring& path, std::span<const uint8_t> bytes) {
-  const std::wstring temp = TempPathFor(path);
+  std::wstring temp;
   {
-    Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle file(CreateTempFor(path, temp));
     if (!file.Valid()) return false;
     bool ok = WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get());
     ok = file.Close() && ok;

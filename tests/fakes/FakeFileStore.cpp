@@ -4,16 +4,24 @@
 
 namespace lorik {
 
+namespace {
+std::wstring ParentOf(const std::wstring& path) {
+  const size_t slash = path.rfind(L'\\');
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+}  // namespace
+
 class FakeFileStore::OpenFile final : public WritableFile {
  public:
   OpenFile(FakeFileStore& store, std::wstring path) : store_(store), path_(std::move(path)) {}
+  ~OpenFile() override { Close(); }
   bool WriteAll(std::span<const uint8_t> bytes) override {
     std::function<void(const std::wstring&)> hook;
     bool fail;
     {
       std::lock_guard lock(store_.mutex_);
       hook = store_.onWrite_;
-      fail = store_.failWrite_.contains(path_);
+      fail = store_.failWrite_.contains(ParentOf(path_));
     }
     if (hook) hook(path_);
     if (fail) {
@@ -25,20 +33,23 @@ class FakeFileStore::OpenFile final : public WritableFile {
   }
   bool Commit() override {
     store_.Store(path_, {}, true);
-    return true;
+    std::lock_guard lock(store_.mutex_);
+    return !store_.failCommit_.contains(ParentOf(path_));
+  }
+  bool Close() override {
+    std::lock_guard lock(store_.mutex_);
+    if (closed_) return true;
+    closed_ = true;
+    auto it = store_.files_.find(path_);
+    if (it != store_.files_.end()) it->second.open = false;
+    return !store_.failClose_.contains(ParentOf(path_));
   }
 
  private:
   FakeFileStore& store_;
   std::wstring path_;
+  bool closed_ = false;
 };
-
-namespace {
-std::wstring ParentOf(const std::wstring& path) {
-  const size_t slash = path.rfind(L'\\');
-  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-}  // namespace
 
 bool FakeFileStore::Exists(const std::wstring& path) {
   std::lock_guard lock(mutex_);
@@ -56,16 +67,34 @@ bool FakeFileStore::CreateFolder(const std::wstring& path) {
   return true;
 }
 
-std::unique_ptr<WritableFile> FakeFileStore::Create(const std::wstring& path) {
+std::unique_ptr<WritableFile> FakeFileStore::CreateNew(const std::wstring& path) {
   std::lock_guard lock(mutex_);
   const std::wstring parent = ParentOf(path);
-  if (failCreate_.contains(path) || folders_.contains(path) || !folders_.contains(parent)) {
+  if (failCreate_.contains(path) || folders_.contains(path) || files_.contains(path) ||
+      !folders_.contains(parent)) {
     return nullptr;
   }
   File& file = files_[path];
-  file.bytes.clear();
   ++file.creations;
+  file.open = true;
   return std::make_unique<OpenFile>(*this, path);
+}
+
+bool FakeFileStore::Rename(const std::wstring& from, const std::wstring& to) {
+  std::lock_guard lock(mutex_);
+  auto it = files_.find(from);
+  if (it == files_.end() || it->second.open || failCreate_.contains(to) || files_.contains(to) ||
+      folders_.contains(to) || ParentOf(from) != ParentOf(to)) {
+    return false;
+  }
+  files_[to] = it->second;
+  files_.erase(from);
+  return true;
+}
+
+bool FakeFileStore::Remove(const std::wstring& path) {
+  std::lock_guard lock(mutex_);
+  return files_.erase(path) > 0;
 }
 
 void FakeFileStore::Store(const std::wstring& path, std::span<const uint8_t> bytes, bool commit) {
@@ -114,9 +143,19 @@ void FakeFileStore::FailCreate(const std::wstring& path) {
   failCreate_.insert(path);
 }
 
-void FakeFileStore::FailWriteHalfway(const std::wstring& path) {
+void FakeFileStore::FailWritesIn(const std::wstring& folder) {
   std::lock_guard lock(mutex_);
-  failWrite_.insert(path);
+  failWrite_.insert(folder);
+}
+
+void FakeFileStore::FailCommitsIn(const std::wstring& folder) {
+  std::lock_guard lock(mutex_);
+  failCommit_.insert(folder);
+}
+
+void FakeFileStore::FailClosesIn(const std::wstring& folder) {
+  std::lock_guard lock(mutex_);
+  failClose_.insert(folder);
 }
 
 void FakeFileStore::SetOnWrite(std::function<void(const std::wstring&)> hook) {

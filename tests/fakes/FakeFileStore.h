@@ -22,12 +22,15 @@ class FakeFileStore final : public FileStorePort {
   struct File {
     std::vector<uint8_t> bytes;
     int commits = 0;
-    int creations = 0;  // times it was created or replaced
+    int creations = 0;  // times it was created
+    bool open = false;  // created and not closed yet
   };
 
   bool Exists(const std::wstring& path) override;
   bool CreateFolder(const std::wstring& path) override;
-  std::unique_ptr<WritableFile> Create(const std::wstring& path) override;
+  std::unique_ptr<WritableFile> CreateNew(const std::wstring& path) override;
+  bool Rename(const std::wstring& from, const std::wstring& to) override;
+  bool Remove(const std::wstring& path) override;
 
   void AddFolder(const std::wstring& path);
   bool HasFolder(const std::wstring& path) const;
@@ -35,11 +38,15 @@ class FakeFileStore final : public FileStorePort {
   std::map<std::wstring, File> Files() const;
   int FolderCreations() const;
 
-  // Failures, by path; set before the workers run or under no contention.
+  // Failures; set before the workers run or under no contention.
   void FailFolder(const std::wstring& path);
+  // No file of this name can be made, neither new nor by a rename.
   void FailCreate(const std::wstring& path);
-  // The write of this file stores half its bytes and reports failure.
-  void FailWriteHalfway(const std::wstring& path);
+  // Writes to files in this folder store half their bytes and report failure.
+  void FailWritesIn(const std::wstring& folder);
+  // Commits, or closes, of files in this folder report failure.
+  void FailCommitsIn(const std::wstring& folder);
+  void FailClosesIn(const std::wstring& folder);
   // Runs at the start of every write, outside the fake's lock.
   void SetOnWrite(std::function<void(const std::wstring& path)> hook);
 
@@ -53,6 +60,8 @@ class FakeFileStore final : public FileStorePort {
   std::set<std::wstring> failFolder_;
   std::set<std::wstring> failCreate_;
   std::set<std::wstring> failWrite_;
+  std::set<std::wstring> failCommit_;
+  std::set<std::wstring> failClose_;
   std::function<void(const std::wstring&)> onWrite_;
   int folderCreations_ = 0;
 };

@@ -8,7 +8,7 @@ bool FakeFiles::Exists(const std::wstring& path) {
 
 std::optional<std::vector<uint8_t>> FakeFiles::ReadAll(const std::wstring& path) {
   auto it = files.find(path);
-  if (it == files.end()) return std::nullopt;
+  if (it == files.end() || unreadable.contains(path)) return std::nullopt;
   return it->second;
 }
 

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,6 +22,8 @@ class FakeFiles final : public FilePort {
   std::wstring DecodeAnsi(std::string_view bytes) override { return {bytes.begin(), bytes.end()}; }
 
   std::map<std::wstring, std::vector<uint8_t>> files;
+  // Present, but ReadAll fails on them, as for a file another program holds.
+  std::set<std::wstring> unreadable;
   bool failWrites = false;
   int writeAttempts = 0;
 };

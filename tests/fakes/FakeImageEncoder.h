@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -34,7 +35,10 @@ class FakeImageEncoder final : public ImageEncoderPort {
       std::lock_guard lock(mutex_);
       fails = failIf_;
     }
-    if (fails && fails(picture)) return std::nullopt;
+    if (fails && fails(picture)) {
+      if (throws.load()) throw std::bad_alloc();
+      return std::nullopt;
+    }
     EncodedImage image;
     image.bytes = Describe(picture, type);
     return image;
@@ -56,6 +60,7 @@ class FakeImageEncoder final : public ImageEncoderPort {
 
   std::chrono::microseconds cost{0};  // time each call takes; set before use
   bool spin = false;                  // take the time busy rather than asleep
+  std::atomic<bool> throws{false};    // a failing picture throws instead of failing
 
  private:
   std::mutex mutex_;

@@ -117,6 +117,13 @@ INSTANTIATE_TEST_SUITE_P(
                  true,
                  {20, 5, 60, 30}},
         ScanCase{"MiddleRowPureWhite", 101, 61, {{{20, 0, 70, 30}, kContent}}, {}, false, {}},
+        ScanCase{"BrightPixelWhereTheLeftColumnMeetsTheMiddleRow",
+                 101,
+                 61,
+                 {{{20, 10, 70, 45}, kContent}, {{20, 30, 21, 31}, kPureRed}},
+                 {},
+                 false,
+                 {}},
         ScanCase{"ColumnsZeroToNineIgnored", 101, 61, {{{0, 0, 10, 61}, kContent}}, {}, false, {}},
         ScanCase{"ColumnsZeroToNineIgnoredBesideABlock",
                  101,
@@ -145,9 +152,9 @@ INSTANTIATE_TEST_SUITE_P(
                  {98, 25, 100, 35}},
         // The right-edge scan stops short of the left edge.
         ScanCase{"OneColumnWideBlock", 101, 61, {{{40, 25, 41, 35}, kContent}}, {}, false, {}},
-        // A bright left column stops both vertical scans at the middle row.
-        ScanCase{
-            "PureRedBlock", 101, 61, {{{20, 10, 70, 45}, kPureRed}}, {}, true, {20, 31, 70, 30}},
+        // A bright left column stops both vertical scans at the middle row:
+        // no height to tell, so no block.
+        ScanCase{"PureRedBlock", 101, 61, {{{20, 10, 70, 45}, kPureRed}}, {}, false, {}},
         // Each channel alone makes a pixel bright.
         ScanCase{"BrightBlueAboveInLeftColumn",
                  101,
@@ -398,12 +405,8 @@ INSTANTIATE_TEST_SUITE_P(
                  kDoubtful,
                  kError,
                  {100, 50, kClientWidth, 650}},
-        PageCase{"PureRedContentKeptWithDoubt",
-                 {{kBlock, kPureRed}},
-                 true,
-                 kDoubtful,
-                 kError,
-                 {40, (kClientHeight - 1) / 2 + 1, 1240, (kClientHeight - 1) / 2}},
+        // Never a rectangle of negative height.
+        PageCase{"PureRedContentFails", {{kBlock, kPureRed}}, false, kScanFailed, kError, kClient},
         PageCase{"ContentReachingTheBottom",
                  {{{40, 79, 1240, kClientHeight}, kContent}},
                  true,
@@ -642,7 +645,7 @@ TEST(AreaRecognitionFuzzTest, ScanStaysInsideThePicture) {
     ASSERT_LT(r.left, r.right);
     ASSERT_LE(r.right, std::min(search.right, width));
     ASSERT_GE(r.top, std::max(search.top, 0));
-    ASSERT_LE(r.top, r.bottom + 1);
+    ASSERT_LE(r.top, r.bottom);
     ASSERT_LT(r.bottom, std::min(search.bottom, height));
     // Both horizontal ends are non-white, with only white before the left one.
     const int top = std::max(search.top, 0);
@@ -652,7 +655,7 @@ TEST(AreaRecognitionFuzzTest, ScanStaysInsideThePicture) {
     for (int x = firstColumn; x < r.left; ++x) EXPECT_TRUE(IsWhiteAt(*picture, x, middle));
   }
   // The mix of pages must give the scan something to find, or the checks above ran idle.
-  EXPECT_GT(found, 400);
+  EXPECT_GT(found, 100);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
@@ -696,7 +699,7 @@ TEST(AreaRecognitionFuzzTest, RecognitionOfRandomWindows) {
     EXPECT_GE(r.top, 0);
     EXPECT_LT(r.bottom, height);
   }
-  EXPECT_GT(recognised, 40);
+  EXPECT_GT(recognised, 10);
 }
 
 }  // namespace

@@ -146,12 +146,14 @@ TEST_F(CreateImageFilenameTest, FolderNameAndExtension) {
   const NameCase cases[] = {
       {L"D:\\shots", L"Lk_%date%_%time%_%ms%", 4, L"D:\\shots\\Lk_20180705_090307_045.png"},
       {L"D:\\shots\\", L"Lk_%ms%", 4, L"D:\\shots\\Lk_045.png"},
-      {L"D:\\shots/", L"Lk_%ms%", 4, L"D:\\shots/Lk_045.png"},
+      {L"D:\\shots/", L"Lk_%ms%", 4, L"D:\\shots\\Lk_045.png"},
+      {L"D:/shots/", L"Lk_%ms%", 4, L"D:\\shots\\Lk_045.png"},
+      {L"D:/shots", L"Lk_%ms%", 4, L"D:\\shots\\Lk_045.png"},
       {L"D:\\", L"Lk_%ms%", 4, L"D:\\Lk_045.png"},
       {L"D:", L"Lk_%ms%", 4, L"D:\\Lk_045.png"},
       {L"\\\\srv\\share", L"%ms%", 4, L"\\\\srv\\share\\045.png"},
       {L"D:\\shots", L"%sdate%\\shot_%time%", 4, L"D:\\shots\\20190102\\shot_090307.png"},
-      {L"D:\\shots", L"%sdate%/shot_%time%", 4, L"D:\\shots\\20190102/shot_090307.png"},
+      {L"D:\\shots", L"%sdate%/shot_%time%", 4, L"D:\\shots\\20190102\\shot_090307.png"},
       // Each type's extension, the current one deciding.
       {L"D:\\s", L"%ms%", 1, L"D:\\s\\045.bmp"},
       {L"D:\\s", L"%ms%", 2, L"D:\\s\\045.gif"},
@@ -190,6 +192,31 @@ TEST_F(CreateImageFilenameTest, FolderNameAndExtension) {
                                  << testing::PrintToString(c.pattern);
   }
   EXPECT_TRUE(trace_.lines.empty());
+}
+
+// Names that the file system would alter or swallow are refused whole.
+TEST_F(CreateImageFilenameTest, NamesTheFileSystemWouldAlterAreRefused) {
+  const NameCase refused[] = {
+      {L"D:\\shots", L"NUL", 4, L"D:\\shots\\NUL.png"},
+      {L"D:\\shots", L"con.txt", 4, L"D:\\shots\\con.txt"},
+      {L"D:\\shots", L"Com7", 4, L"D:\\shots\\Com7.png"},
+      {L"D:\\shots", L"lpt1 ", 4, L"D:\\shots\\lpt1 .png"},
+      {L"D:\\shots", L"prn\\x", 4, L"D:\\shots\\prn\\x.png"},
+      {L"D:\\aux", L"x", 4, L"D:\\aux\\x.png"},
+      {L"D:\\shots", L"x.", 4, L"D:\\shots\\x."},
+      {L"D:\\shots.", L"x", 4, L"D:\\shots.\\x.png"},
+      {L"D:\\shots ", L"x", 4, L"D:\\shots \\x.png"},
+  };
+  for (const NameCase& c : refused) {
+    const ImageFilename name = Create(c.folder, c.pattern, c.type);
+    EXPECT_EQ(name.status, ImageFilenameStatus::Refused) << testing::PrintToString(c.pattern);
+    EXPECT_EQ(name.path, c.path);
+  }
+  // Close relatives of device names are plain names.
+  for (const wchar_t* kept : {L"NULL", L"con1", L"COM0", L"COM10", L"LPT", L"x.y z", L"..\\x"}) {
+    EXPECT_EQ(Create(L"D:\\shots", kept, 4).status, ImageFilenameStatus::Ok)
+        << testing::PrintToString(std::wstring(kept));
+  }
 }
 
 TEST_F(CreateImageFilenameTest, TypeWithoutExtensionAddsNothingAndTraces) {

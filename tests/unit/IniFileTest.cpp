@@ -70,6 +70,34 @@ TEST(IniFileTest, ReadsEveryEncoding) {
   }
 }
 
+// Bytes that do not decode are never turned into characters they do not stand
+// for, and the file says so, so that it is not written back with the loss.
+TEST(IniFileTest, IllFormedTextIsReplacedAndMarkedLossy) {
+  const EncodingCase lossy[] = {
+      {"utf-8 bom, overlong slash", Bytes("\xEF\xBB\xBF[S]\nFolder=a\xC0\xAF\n"), L"a\uFFFD\uFFFD"},
+      {"utf-8 bom, surrogate", Bytes("\xEF\xBB\xBF[S]\nFolder=a\xED\xA0\x80\n"),
+       L"a\uFFFD\uFFFD\uFFFD"},
+      {"utf-8 bom, above U+10FFFF", Bytes("\xEF\xBB\xBF[S]\nFolder=a\xF4\x90\x80\x80\n"),
+       L"a\uFFFD\uFFFD\uFFFD\uFFFD"},
+      {"utf-8 bom, cut sequence", Bytes("\xEF\xBB\xBF[S]\nFolder=a\xE3\x81\n"), L"a\uFFFD\uFFFD"},
+      {"utf-16le, lone high surrogate",
+       {0xFF, 0xFE, '[', 0,   'S', 0,   ']', 0,   '\n', 0,   'F', 0,    'o',  0,    'l',
+        0,    'd',  0,   'e', 0,   'r', 0,   '=', 0,    'a', 0,   0x00, 0xD8, '\n', 0},
+       L"a\uFFFD"},
+      {"utf-16le, odd byte count", {0xFF, 0xFE, '[', 0, 'S', 0, ']', 0, 'x'}, L"?"},
+  };
+  for (const EncodingCase& c : lossy) {
+    SCOPED_TRACE(c.name);
+    const IniFile file = IniFile::Parse(c.bytes);
+    EXPECT_FALSE(file.Lossless());
+    EXPECT_EQ(file.GetString(L"S", L"Folder", L"?"), c.folder);
+  }
+  for (const auto& bytes : {Bytes("[S]\nFolder=caf\xE9"), Bytes("\xEF\xBB\xBF[S]\nF=\xE3\x81\x82"),
+                            Utf16Le(L"[S]\nF=\U0001F600")}) {
+    EXPECT_TRUE(IniFile::Parse(bytes).Lossless());
+  }
+}
+
 TEST(IniFileTest, AnsiDecoderIsUsedOnlyForEightBitText) {
   int calls = 0;
   IniFile::AnsiDecoder decoder = [&calls](std::string_view bytes) {

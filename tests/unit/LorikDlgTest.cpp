@@ -1,6 +1,7 @@
 // The main window's start-up and shutdown sequences, driven on fakes.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 
 #include "app/AboutDlg.h"
@@ -131,6 +132,57 @@ TEST_F(LorikDlgTest, ShutdownStopsTimersUnregistersHotkeysAndWritesEveryKey) {
   EXPECT_EQ(ini.GetInt(L"MultiShot02", L"ID", -1), 16998);
   EXPECT_EQ(ini.GetInt(L"MultiShot03", L"ID", -1), -1);
   EXPECT_EQ(ini.GetString(L"Unknown", L"keep", L""), L"me");
+}
+
+// A settings file that is there but cannot be read whole is the user's: it is
+// said at start-up, kept at exit, and said again.
+TEST_F(LorikDlgTest, AFileThatCannotBeReadWholeIsNeverReplaced) {
+  struct Case {
+    const char* name;
+    std::function<void(FakeFiles&)> arrange;
+  };
+  const Case cases[] = {
+      {"HeldByAnotherProgram", [](FakeFiles& f) { f.unreadable.insert(kIni); }},
+      {"TooLarge",
+       [](FakeFiles& f) { f.files[kIni].assign(IniFile::kMaxFileBytes + 1, uint8_t{'\n'}); }},
+      {"IllFormedUtf8AfterAByteOrderMark",
+       [](FakeFiles& f) {
+         const std::string text = "\xEF\xBB\xBF[Capture]\r\nTitle=\xC0\xAF\r\n";
+         f.files[kIni].assign(text.begin(), text.end());
+       }},
+      {"UnpairedSurrogateInUtf16",
+       [](FakeFiles& f) {
+         f.files[kIni] = {0xFF, 0xFE, '[', 0, 'G', 0, ']', 0, 0x00, 0xD8, '\r', 0, '\n', 0};
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteIni(L"[Unknown]\r\nkeep=me\r\n");
+    c.arrange(files);
+    const std::vector<uint8_t> before = files.files.at(kIni);
+    messages.Clear();
+    Start();
+    ASSERT_GE(messages.Count(), 1u);
+    EXPECT_EQ(messages.Messages()[0].text,
+              L"設定ファイルを読み込めませんでした。終了時にこのファイルは変更しません：" + kIni);
+    messages.Clear();
+    host.Close(*dlg);
+    EXPECT_EQ(files.files.at(kIni), before);
+    EXPECT_EQ(MessageTexts(),
+              std::vector<std::wstring>{
+                  L"設定ファイルを読み込めないため、設定を保存しませんでした：" + kIni});
+    files.unreadable.clear();
+  }
+}
+
+TEST_F(LorikDlgTest, AFileThatCannotBeWrittenIsReportedAtExit) {
+  WriteIni(L"[Unknown]\r\nkeep=me\r\n");
+  Start();
+  files.failWrites = true;
+  messages.Clear();
+  host.Close(*dlg);
+  EXPECT_EQ(MessageTexts(),
+            std::vector<std::wstring>{L"設定ファイルに保存できませんでした：" + kIni});
 }
 
 TEST_F(LorikDlgTest, SettingsSurviveARestartUnchanged) {

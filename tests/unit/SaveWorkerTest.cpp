@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "PipelineHarness.h"
+#include "core/Text.h"
 
 namespace lorik {
 namespace {
@@ -71,16 +73,50 @@ TEST_F(SaveWorkerTest, SubfoldersOfThePatternAreCreatedOnFirstUseOnly) {
   EXPECT_EQ(h.files->FolderCreations(), 1);
 }
 
-TEST_F(SaveWorkerTest, TwoFramesOfOneNameEndAsOneFileWithTheLater) {
+TEST_F(SaveWorkerTest, AFrameNeverReplacesAnotherOfTheSameName) {
   h.records.shot.singleShot.format = L"same";
   Start();
-  Shoot();
-  Shoot();
+  for (int i = 0; i < 3; ++i) Shoot();
   ASSERT_TRUE(h.Drained());
-  const auto file = h.files->FileAt(L"D:\\single\\same.png");
-  ASSERT_TRUE(file);
-  EXPECT_EQ(file->bytes, BytesOfGrab(2));
-  EXPECT_EQ(file->creations, 2);
+  EXPECT_EQ(h.files->FileAt(L"D:\\single\\same.png")->bytes, BytesOfGrab(1));
+  EXPECT_EQ(h.files->FileAt(L"D:\\single\\same (2).png")->bytes, BytesOfGrab(2));
+  EXPECT_EQ(h.files->FileAt(L"D:\\single\\same (3).png")->bytes, BytesOfGrab(3));
+  EXPECT_EQ(h.files->Files().size(), 3u);  // no temporary file stays
+  EXPECT_EQ(h.messages->Count(), 0u);
+}
+
+// Folders may be written with either separator, with or without a trailing one.
+TEST_F(SaveWorkerTest, FoldersSpeltWithEitherSeparatorAllSave) {
+  Start();
+  const std::wstring folders[] = {L"D:/shots/", L"D:\\shots/", L"D:/shots", L"D:\\shots\\",
+                                  L"D:\\shots"};
+  for (const std::wstring& folder : folders) {
+    h.records.shot.singleShot.folder = folder;
+    h.records.shot.singleShot.format = L"%msnz%";
+    Shoot();
+  }
+  ASSERT_TRUE(h.Drained());
+  EXPECT_EQ(h.messages->Count(), 0u);
+  for (const char* name : {"46", "47", "48", "49", "50"}) {
+    EXPECT_TRUE(h.files->FileAt(L"D:\\shots\\" + std::wstring(name, name + 2) + L".png")) << name;
+  }
+}
+
+// Names the file system would alter or swallow are refused, not "saved" into nothing.
+TEST_F(SaveWorkerTest, NamesTheFileSystemWouldAlterAreRefused) {
+  Start();
+  const std::wstring patterns[] = {L"NUL",   L"con",   L"sub\\AUX\\x", L"com1",
+                                   L"lpt9 ", L"shot.", L"sub \\shot",  L"dir.\\shot"};
+  for (const std::wstring& pattern : patterns) {
+    h.records.shot.singleShot.format = pattern;
+    Shoot();
+  }
+  ASSERT_TRUE(h.Drained());
+  ASSERT_TRUE(PipelineHarness::WaitUntil([&] { return h.messages->Count() == 8; }));
+  for (const auto& shown : h.messages->Messages())
+    EXPECT_TRUE(shown.text.starts_with(L"ファイルの保存に失敗しました：D:\\single\\"))
+        << ToUtf8(shown.text);
+  EXPECT_TRUE(h.files->Files().empty());
 }
 
 // Each failure: exactly one message, only that frame dropped, the next one
@@ -91,7 +127,6 @@ struct WriteFailureCase {
   std::function<void(PipelineHarness&)> arrange;  // makes frames for D:\other fail
   FakeMessageBox::Shown message;
   bool folderPublished;  // lastSavedFolder moved to D:\other
-  bool partialFile;      // a part of the file stays
 };
 
 class WriteFailureTest : public SaveWorkerTest,
@@ -113,13 +148,9 @@ TEST_P(WriteFailureTest, DropsOnlyTheFailingFrame) {
   EXPECT_EQ(h.state->LastSaved().captureTime.milliseconds, 46);
   EXPECT_EQ(h.state->LastSavedFolder(), c.folderPublished ? L"D:\\other" : L"D:\\single");
   EXPECT_EQ(h.thumbnail->Pictures().size(), 1u);
-  const auto failed = h.files->FileAt(failingPath);
-  if (c.partialFile) {
-    ASSERT_TRUE(failed);
-    EXPECT_EQ(failed->bytes, (std::vector<uint8_t>{4, 2}));
-  } else {
-    EXPECT_FALSE(failed);
-  }
+  // Nothing stays in the folder: no part of the picture, under any name.
+  for (const auto& [path, file] : h.files->Files())
+    EXPECT_FALSE(path.starts_with(L"D:\\other\\")) << ToUtf8(path);
 
   Shoot();  // 048 is written
   ASSERT_TRUE(h.Drained());
@@ -138,12 +169,28 @@ INSTANTIATE_TEST_SUITE_P(
               h.encoder->SetFailIf([](const Picture& p) { return p.Bits()[0] == 2; });
             },
             {L"画像の生成に失敗しました: D:\\other\\S_090307_047.png", L"", mb::kIconError},
-            false,
             false},
+        WriteFailureCase{
+            "EncoderThrows",
+            [](PipelineHarness& h) {
+              h.encoder->throws = true;
+              h.encoder->SetFailIf([](const Picture& p) { return p.Bits()[0] == 2; });
+            },
+            {L"画像の生成に失敗しました: D:\\other\\S_090307_047.png", L"", mb::kIconError},
+            false},
+        WriteFailureCase{"WriteThrows",
+                         [](PipelineHarness& h) {
+                           h.files->AddFolder(L"D:\\other");
+                           h.files->SetOnWrite([](const std::wstring& path) {
+                             if (path.starts_with(L"D:\\other\\")) throw std::bad_alloc();
+                           });
+                         },
+                         {L"ファイルの保存に失敗しました：D:\\other\\S_090307_047.png", L"Lorik",
+                          mb::kIconError},
+                         true},
         WriteFailureCase{"FolderCannotBeCreated",
                          [](PipelineHarness& h) { h.files->FailFolder(L"D:\\other"); },
                          {L"フォルダの作成に失敗しました：D:\\other", L"Lorik", mb::kIconError},
-                         false,
                          false},
         WriteFailureCase{"FileCannotBeCreated",
                          [](PipelineHarness& h) {
@@ -152,23 +199,38 @@ INSTANTIATE_TEST_SUITE_P(
                          },
                          {L"ファイルの保存に失敗しました：D:\\other\\S_090307_047.png", L"Lorik",
                           mb::kIconError},
-                         true,
-                         false},
+                         true},
         WriteFailureCase{"FolderPartIsAFile",
                          [](PipelineHarness& h) {
-                           h.files->Create(L"D:\\other");  // a file where the folder should be
+                           h.files->CreateNew(L"D:\\other");  // a file where the folder should be
                          },
                          {L"ファイルの保存に失敗しました：D:\\other\\S_090307_047.png", L"Lorik",
                           mb::kIconError},
-                         true,
-                         false},
-        WriteFailureCase{
-            "WriteFailsHalfway",
-            [](PipelineHarness& h) { h.files->FailWriteHalfway(L"D:\\other\\S_090307_047.png"); },
-            {L"ファイルの保存に失敗しました：D:\\other\\S_090307_047.png", L"Lorik",
-             mb::kIconError},
-            true,
-            true}),
+                         true},
+        WriteFailureCase{"WriteFailsHalfway",
+                         [](PipelineHarness& h) {
+                           h.files->AddFolder(L"D:\\other");
+                           h.files->FailWritesIn(L"D:\\other");
+                         },
+                         {L"ファイルの保存に失敗しました：D:\\other\\S_090307_047.png", L"Lorik",
+                          mb::kIconError},
+                         true},
+        WriteFailureCase{"CommitFails",
+                         [](PipelineHarness& h) {
+                           h.files->AddFolder(L"D:\\other");
+                           h.files->FailCommitsIn(L"D:\\other");
+                         },
+                         {L"ファイルの保存に失敗しました：D:\\other\\S_090307_047.png", L"Lorik",
+                          mb::kIconError},
+                         true},
+        WriteFailureCase{"CloseFails",
+                         [](PipelineHarness& h) {
+                           h.files->AddFolder(L"D:\\other");
+                           h.files->FailClosesIn(L"D:\\other");
+                         },
+                         {L"ファイルの保存に失敗しました：D:\\other\\S_090307_047.png", L"Lorik",
+                          mb::kIconError},
+                         true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SaveWorkerTest, EmptyFolderIsReportedAsAFolderFailure) {

@@ -603,32 +603,51 @@ TEST_F(FileStoreTest, FoldersThatCannotBeCreated) {
 
 TEST_F(FileStoreTest, WritesBytesThatReadBack) {
   const std::vector<uint8_t> bytes = Bytes(3 * 1024 * 1024 + 17, 1);
-  {
-    auto file = store_.Create(At(L"shot.png"));
-    ASSERT_NE(file, nullptr);
-    EXPECT_TRUE(file->WriteAll(bytes));
-    EXPECT_TRUE(file->Commit());
-  }
+  auto file = store_.CreateNew(At(L"shot.png"));
+  ASSERT_NE(file, nullptr);
+  EXPECT_TRUE(file->WriteAll(bytes));
+  EXPECT_TRUE(file->Commit());
+  EXPECT_TRUE(file->Close());
+  EXPECT_FALSE(file->Close());  // once only
+  EXPECT_FALSE(file->WriteAll(bytes));
+  file.reset();
   EXPECT_EQ(ReadFile(root_ / L"shot.png"), bytes);
 }
 
-TEST_F(FileStoreTest, ReplacesAnExistingLongerFile) {
+// Nothing is ever replaced: neither a new file nor a rename takes a name in use.
+TEST_F(FileStoreTest, NeverReplacesAnExistingFile) {
   std::ofstream(root_ / L"shot.bmp", std::ios::binary) << std::string(10000, 'o');
-  const std::vector<uint8_t> bytes = Bytes(100, 9);
+  EXPECT_EQ(store_.CreateNew(At(L"shot.bmp")), nullptr);
   {
-    auto file = store_.Create(At(L"shot.bmp"));
+    auto file = store_.CreateNew(At(L"part.tmp"));
     ASSERT_NE(file, nullptr);
-    EXPECT_TRUE(file->WriteAll(bytes));
-  }  // closed without a commit: the bytes are still there
-  EXPECT_EQ(ReadFile(root_ / L"shot.bmp"), bytes);
+    EXPECT_TRUE(file->WriteAll(Bytes(100, 9)));
+    EXPECT_TRUE(file->Close());
+  }
+  EXPECT_FALSE(store_.Rename(At(L"part.tmp"), At(L"shot.bmp")));
+  EXPECT_EQ(std::filesystem::file_size(root_ / L"shot.bmp"), 10000u);
+  EXPECT_TRUE(store_.Rename(At(L"part.tmp"), At(L"shot (2).bmp")));
+  EXPECT_EQ(ReadFile(root_ / L"shot (2).bmp"), Bytes(100, 9));
+  EXPECT_FALSE(std::filesystem::exists(root_ / L"part.tmp"));
+  EXPECT_FALSE(store_.Rename(At(L"part.tmp"), At(L"again.bmp")));  // gone
+}
+
+TEST_F(FileStoreTest, RemovesFilesOnly) {
+  std::ofstream(root_ / L"left.tmp") << "x";
+  std::filesystem::create_directories(root_ / L"folder");
+  EXPECT_TRUE(store_.Remove(At(L"left.tmp")));
+  EXPECT_FALSE(std::filesystem::exists(root_ / L"left.tmp"));
+  EXPECT_FALSE(store_.Remove(At(L"left.tmp")));
+  EXPECT_FALSE(store_.Remove(At(L"folder")));
+  EXPECT_TRUE(std::filesystem::is_directory(root_ / L"folder"));
 }
 
 TEST_F(FileStoreTest, EmptyWriteLeavesAnEmptyFile) {
   {
-    auto file = store_.Create(At(L"empty.gif"));
+    auto file = store_.CreateNew(At(L"empty.gif"));
     ASSERT_NE(file, nullptr);
     EXPECT_TRUE(file->WriteAll({}));
-    EXPECT_TRUE(file->Commit());
+    EXPECT_TRUE(file->Close());
   }
   EXPECT_TRUE(std::filesystem::exists(root_ / L"empty.gif"));
   EXPECT_EQ(std::filesystem::file_size(root_ / L"empty.gif"), 0u);
@@ -648,14 +667,14 @@ TEST_F(FileStoreTest, FilesThatCannotBeCreated) {
       At(L"bad?name.png"),
       L"",
   };
-  for (const std::wstring& path : cases) EXPECT_EQ(store_.Create(path), nullptr) << Utf8(path);
+  for (const std::wstring& path : cases) EXPECT_EQ(store_.CreateNew(path), nullptr) << Utf8(path);
   // Nothing named after the part before the colon was left behind either.
   EXPECT_FALSE(std::filesystem::exists(root_ / L"\x4e0d\x660e"));
 }
 
 // Only the drive's colon is allowed, also behind the long-path prefix.
 TEST_F(FileStoreTest, DriveColonIsNoStream) {
-  auto file = store_.Create(L"\\\\?\\" + At(L"long.png"));
+  auto file = store_.CreateNew(L"\\\\?\\" + At(L"long.png"));
   ASSERT_NE(file, nullptr);
   EXPECT_TRUE(file->WriteAll(Bytes(10, 0)));
   file.reset();
@@ -665,16 +684,14 @@ TEST_F(FileStoreTest, DriveColonIsNoStream) {
 }
 
 TEST_F(FileStoreTest, FileIsOpenedExclusively) {
-  auto first = store_.Create(At(L"shot.jpg"));
+  auto first = store_.CreateNew(At(L"shot.jpg"));
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(store_.Create(At(L"shot.jpg")), nullptr);
-  first.reset();  // closing the file lets the next one in
-  EXPECT_NE(store_.Create(At(L"shot.jpg")), nullptr);
+  EXPECT_EQ(store_.CreateNew(At(L"shot.jpg")), nullptr);
 
   HANDLE held = CreateFileW(At(L"held.jpg").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(store_.Create(At(L"held.jpg")), nullptr);
+  EXPECT_EQ(store_.CreateNew(At(L"held.jpg")), nullptr);
   CloseHandle(held);
 }
 

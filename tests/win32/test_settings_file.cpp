@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "core/ImageType.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsIo.h"
-#include "core/ImageType.h"
 #include "win32/FilesWin32.h"
 
 namespace lorik {
@@ -273,6 +273,29 @@ TEST_F(SettingsFileTest, FailedReplaceLeavesTheOldFile) {
   EXPECT_FALSE(files_.ReplaceAtomically(missing, old));
   EXPECT_FALSE(files_.Exists(missing));
   EXPECT_EQ(FolderContents(folder_), std::vector<std::wstring>{L"Lorik.ini"});
+}
+
+// The leftovers of an interrupted save are taken over by the next one, and a
+// temporary name that another writer holds is passed over.
+TEST_F(SettingsFileTest, LeftoverTemporaryFilesNeitherPileUpNorBlockASave) {
+  for (int n = 0; n < 3; ++n) {
+    HANDLE left = CreateFileW((path_ + L"." + std::to_wstring(n) + L".tmp").c_str(), GENERIC_WRITE,
+                              0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(left, INVALID_HANDLE_VALUE);
+    CloseHandle(left);
+  }
+  HANDLE held = CreateFileW((path_ + L".0.tmp").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const std::vector<uint8_t> content = Bytes("[A]\r\nk=v\r\n");
+  EXPECT_TRUE(files_.ReplaceAtomically(path_, content));
+  CloseHandle(held);
+  EXPECT_EQ(Content(), content);
+  EXPECT_TRUE(files_.ReplaceAtomically(path_, content));
+  // The first save passed over the held name and took over the next; the
+  // second took over the first name once it was free. Leftovers are bounded
+  // by the few fixed names, and each save reuses the lowest free one.
+  EXPECT_EQ(FolderContents(folder_), (std::vector<std::wstring>{L"Lorik.ini", L"Lorik.ini.2.tmp"}));
 }
 
 }  // namespace
