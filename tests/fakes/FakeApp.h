@@ -49,7 +49,7 @@ struct FakeApp {
   AppPorts Ports() {
     PipelinePorts pipeline{encoderShared, storeShared, messagesShared,
                            traceShared,   nullptr,     [this] { return shell.CurrentDirectory(); }};
-    return {trace,   messages,  system, instance, files, clock,    host,    grab,
+    return {trace,   messages,  system, instance, files, clock,    host,     grab,
             windows, processes, keys,   shell,    menus, controls, keyNames, pipeline};
   }
 };

@@ -28,7 +28,7 @@ struct FakeControl {
   ControlHandler* handler = nullptr;  // set by SubclassItem
   int icon = 0;                       // icon resource shown by a push button
 
-// Save, hotkey and other pages.
+  // Save, hotkey and other pages.
   bool edit = false;          // an edit field: SetItemText sends EN_CHANGE
   bool textSelected = false;  // the whole text selected by SetEditTextSelected
   // Combo boxes: the entries, kept in order when `sorted`, and the selected index.
@@ -167,7 +167,7 @@ class FakeDialogView final : public DialogView {
   // Delivers a message to the window's dialog, set by the host.
   std::function<std::optional<intptr_t>(const Message&)> deliver;
 
-// Save, hotkey and other pages.
+  // Save, hotkey and other pages.
   int AddComboString(int id, const std::wstring& text) override;
   int GetComboCount(int id) const override;
   int GetComboSelection(int id) const override;

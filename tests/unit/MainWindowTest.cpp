@@ -733,7 +733,6 @@ TEST_F(MainWindowTest, AlwaysOnTopCommandTogglesTheTopmostState) {
 // The Settings command.
 class SettingCommandTest : public MainWindowTest {
  protected:
-
   // Runs `whileOpen` inside every run of the settings dialog, with the run's number.
   void WhileSettingsOpen(std::function<void(CSetting&, int run)> whileOpen) {
     host.WhileOpen(IDD_SETTING, [this, whileOpen](ui::Dialog& dialog, ui::FakeDialogView&) {

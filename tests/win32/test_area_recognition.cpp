@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/Settings.h"
 #include "platform/MessageBox.h"
+#include "settings/Settings.h"
 #include "target/AreaRecognition.h"
 #include "win32/ScreenGrabWin32.h"
 #include "win32/WindowSystemWin32.h"
