@@ -4,16 +4,16 @@
 # child window and then onto the target locks on to each and shows its title;
 # "領域自動認識" fills the fields with the target's block; OK with a period of
 # 5 is refused and the dialog comes back with the 5; OK with a valid period
-# applies it, and the file written at exit holds the new target and period. Leaves screenshots of the
-# capture tab before and after the drop in <build>/screenshots/settings_*.png.
+# applies it once a single-shot folder is given on the hotkey tab; the
+# single-shot hotkey then saves a picture of the target's recognised block, and
+# the file written at exit holds the new target and period. Leaves screenshots
+# of the capture tab before and after the drop in <build>/screenshots/settings_*.png.
 # Usage: e2e_settings.sh <build dir>; DISPLAY and WINEPREFIX are set by the caller.
 set -u
 . "$(dirname "$0")/common.sh" "${1:-}" settings
-control() { run "$build/tests/fixture_control.exe" "$@" 2>/dev/null | tr -d '\r'; }
+control() { run "$build/tests/fixture_dialog.exe" "$@" 2>/dev/null | tr -d '\r'; }
 field() { control text 設定 "$1"; }
-centre() { # control id of the settings dialog -> "x y" of its centre on the screen
-  control rect 設定 "$1" | awk '{ print $1 + int($3 / 2), $2 + int($4 / 2) }'
-}
+centre() { control center 設定 "$1"; } # control id -> "x y" of its centre on the screen
 wait_field() { # control id, expected text, tenths of a second
   for _ in $(seq "$3"); do
     [ "$(field "$1")" = "$2" ] && return 0
@@ -84,7 +84,7 @@ sleep 1
 area="$(field 1038) $(field 1040) $(field 1039) $(field 1041)"
 [ "$area" = "20 20 280 200" ] || fail "recognised area: '$area'"
 
-control set 設定 1024 5
+control settext 設定 1024 5
 click 1
 wait_for_window '^Lorik設定チェック結果$' 50 || fail "a period of 5 was not refused"
 xdotool key Return
@@ -93,7 +93,18 @@ wait_field 1024 5 50 || fail "the period field shows '$(field 1024)' after the r
 [ "$(control tab 設定 1036)" = 0 ] || fail "the second run did not open on the first tab"
 [ "$(field 1001)" = "Lorik e2e target" ] || fail "the second run lost the target"
 
-control set 設定 1024 150
+control settext 設定 1024 150
+# The single-shot folder is on the hotkey tab, reached as a user does: a click
+# on the first tab, then one step to the right. Its page reads it back as the
+# dialog closes.
+read -r left top _ <<<"$(control rect 設定 1036)"
+[ -n "$left" ] || fail "no tab control on the settings dialog"
+xdotool mousemove $((left + 20)) $((top + 10)) click 1
+xdotool key Right
+sleep 0.5
+[ "$(control tab 設定 1036)" = 1 ] || fail "the hotkey tab did not open"
+control settext 設定 1012 "$windir\\single"
+[ "$(field 1012)" = "$windir\\single" ] || fail "the single-shot folder shows '$(field 1012)'"
 click 1
 for _ in $(seq 50); do
   xdotool search --name '^設定$' >/dev/null 2>&1 || break
@@ -102,8 +113,16 @@ done
 ! xdotool search --name '^設定$' >/dev/null 2>&1 || fail "the settings dialog did not close on OK"
 sleep 1
 
+# The settings are in force: the default single-shot hotkey saves the
+# recognised block of the target, not its whole client area.
+single_shot 1
+file="$work/single/$(shots | head -1)"
+read -r format width height < <(identify -format '%m %w %h\n' "$file" 2>/dev/null | head -1)
+[ "$format $width $height" = "PNG 280 200" ] ||
+  fail "the shot after the settings is '$format $width $height', not a 280 x 200 png"
+
 # "Check on exit" is on by default: the question comes, and OK ends Lorik.
-run "$build/tests/fixture_control.exe" close Lorik 0 >/dev/null 2>&1 || fail "no main window to close"
+run "$build/tests/fixture_dialog.exe" close Lorik 0 >/dev/null 2>&1 || fail "no main window to close"
 sleep 1.5
 xdotool key Return
 for _ in $(seq 100); do

@@ -3,7 +3,8 @@
 // the visible descendant of the top-level window with that id, so that of the pages
 // of a tabbed dialog only the shown one counts. Texts go to standard output; the exit
 // code is 0 on success (for "enabled": 0 enabled, 1 disabled), 2 when nothing matched.
-// "move <title> x y" moves a top-level window instead.
+// "move <title> x y" moves a top-level window instead, "close <title> 0" asks it
+// to close, and "tab <title> <id>" prints the selected index of a tab control.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -92,6 +93,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return 0;
   }
+  if (verb == L"close") {
+    return PostMessageW(top, WM_CLOSE, 0, 0) ? 0 : 2;
+  }
   const int id = std::stoi(args[2]);
   if (verb == L"command") {
     PostMessageW(top, WM_COMMAND, MAKEWPARAM(id, 0), 0);
@@ -128,6 +132,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     GetWindowRect(control, &r);
     Print(std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " +
           std::to_wstring(r.right) + L" " + std::to_wstring(r.bottom));
+  } else if (verb == L"tab") {
+    SendMessageTimeoutW(control, TCM_GETCURSEL, 0, 0, SMTO_BLOCK, 2000, &result);
+    Print(std::to_wstring(static_cast<int>(result)));
   } else if (verb == L"center") {
     RECT r{};
     GetWindowRect(control, &r);
