@@ -42,6 +42,12 @@ start_target() { # [block colour RRGGBB]
   wait_for_window '^Lorik e2e target$' 100 || fail "the target window did not appear"
 }
 
+# The keys of a settings file's [Capture] section that describe the target fixture.
+target_identity() {
+  printf '%s\n' "App name=fixture_target.exe" "Title=Lorik e2e target" "Class name=LorikE2eTarget" \
+    "Target width=320" "Target height=240"
+}
+
 shots() { ls "$work/single" 2>/dev/null | sort; }
 # A single shot through the real hotkey; waits for the one new file it saves.
 single_shot() { # number of files expected afterwards

@@ -55,11 +55,7 @@ Format=s_%date%_%time%_%ms%
 Image type=png
 Preview image=0
 [Capture]
-App name=fixture_target.exe
-Title=Lorik e2e target
-Class name=LorikE2eTarget
-Target width=320
-Target height=240
+$(target_identity)
 Area X=$cx
 Area Y=$cy
 Area width=320

@@ -24,11 +24,7 @@ Number of saved image after hotkey=10
 Image type=png
 Conversion thread number=2
 [Capture]
-App name=fixture_target.exe
-Title=Lorik e2e target
-Class name=LorikE2eTarget
-Target width=320
-Target height=240
+$(target_identity)
 Area X=0
 Area Y=0
 Area width=320

@@ -18,11 +18,7 @@ Format=s_%date%_%time%_%ms%
 [Save]
 Image type=png
 [Capture]
-App name=fixture_target.exe
-Title=Lorik e2e target
-Class name=LorikE2eTarget
-Target width=320
-Target height=240
+$(target_identity)
 Area X=0
 Area Y=0
 Area width=320

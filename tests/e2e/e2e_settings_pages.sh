@@ -43,11 +43,7 @@ Conversion buff size=100
 Save buff size=100
 Conversion thread number=2
 [Capture]
-App name=fixture_target.exe
-Title=Lorik e2e target
-Class name=LorikE2eTarget
-Target width=320
-Target height=240
+$(target_identity)
 Area X=0
 Area Y=0
 Area width=320
