@@ -73,6 +73,9 @@ void HotkeyControl::OnHotKey(int id, unsigned modifiers, unsigned virtualKey) {
   // repeats arriving inside it must already be held back.
   latched_[id] = virtualKey;
   StartPoll();
+  // Without the poll nothing would ever see the key up, and the hotkey would
+  // stay dead: rather let the platform's repeats through.
+  if (!pollRunning_) latched_.erase(id);
 
   if (id == shots_.singleShot.id) {
     ports_.feedback.PressFeedback(ButtonSet::SingleShot);

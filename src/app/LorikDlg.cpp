@@ -195,7 +195,11 @@ bool CLorikDlg::OnInitDialog() {
   if (!saver_.Start()) ports_.system.ExitProcess(0);
 
   ports_.trace.Write("Starting re-search timer.\n");
-  researchTimer_ = view().Timers().Start(kResearchTimerId, records_.capture.searchPeriod);
+  // A period of 0 or less would search every few milliseconds; the default
+  // stands in for it.
+  const int32_t searchPeriod =
+      records_.capture.searchPeriod > 0 ? records_.capture.searchPeriod : kDefaultSearchPeriodMs;
+  researchTimer_ = view().Timers().Start(kResearchTimerId, static_cast<unsigned>(searchPeriod));
   if (researchTimer_ == 0)
     ports_.messages.Show(L"再捜索用タイマの設定に失敗しました", kAppName, mb::kOk);
   return true;

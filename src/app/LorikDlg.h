@@ -46,6 +46,7 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   static constexpr unsigned kCaptureTimerId = 15612;
   static constexpr unsigned kButtonTimerId = 12421;
   static constexpr unsigned kResearchTimerId = 17321;
+  static constexpr int32_t kDefaultSearchPeriodMs = 1000;  // "Search period" of a new file
   static constexpr unsigned kButtonPressMs = 200;
 
   CLorikDlg(AppPorts ports, std::wstring iniPath);

@@ -229,6 +229,18 @@ TEST_F(LorikDlgTest, CaptureTimerRunsOnlyFromTenMilliseconds) {
   }
 }
 
+// A search period of 0 or less would search every few milliseconds.
+TEST_F(LorikDlgTest, SearchPeriodBelowOneTakesTheDefault) {
+  const std::pair<const wchar_t*, unsigned> cases[] = {{L"0", 1000}, {L"-5", 1000}, {L"250", 250}};
+  for (const auto& [stored, period] : cases) {
+    SCOPED_TRACE(ToUtf8(stored));
+    WriteIni(std::wstring(L"[Capture]\r\nSearch period=") + stored + L"\r\n");
+    ui::FakeDialogView& view = Start();
+    EXPECT_EQ(view.timers.PeriodOf(CLorikDlg::kResearchTimerId), period);
+    host.Close(*dlg);
+  }
+}
+
 TEST_F(LorikDlgTest, FailingTimersAreReportedAndStartUpGoesOn) {
   WriteIni(L"[General]\r\nCheck on exit=0\r\n");
   host.OnCreate(CLorikDlg::kTemplate, [](ui::FakeDialogView& v) { v.timers.failStart = true; });
