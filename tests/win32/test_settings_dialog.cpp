@@ -13,6 +13,7 @@
 #include "win32/ClockWin32.h"
 #include "win32/DialogHostWin32.h"
 #include "win32/MessageBoxWin32.h"
+#include "win32/KeyNamesWin32.h"
 #include "win32/ProcessTableWin32.h"
 #include "win32/ScreenGrabWin32.h"
 #include "win32/ShellWin32.h"
@@ -49,7 +50,10 @@ struct Ports {
   ProcessTableWin32 processes;
   ScreenGrabWin32 grab;
   ui::DialogHostWin32 host{Self()};
-  SettingPorts Get() { return {messages, trace, clock, shell, windows, processes, grab, host}; }
+  KeyNamesWin32 keyNames;
+  SettingPorts Get() {
+    return {messages, trace, clock, shell, windows, processes, grab, host, keyNames};
+  }
 };
 
 void SelectTab(HWND dialog, int index) {
