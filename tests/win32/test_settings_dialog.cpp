@@ -66,6 +66,8 @@ void SelectTab(HWND dialog, int index) {
 TEST(SettingDialog, HostPlacesFourChildPagesOverTheTabsAndSwitchesThem) {
   Ports ports;
   CSetting setting(ports.Get());
+  // A depth the save page accepts: any other shows its message box as it opens.
+  setting.savePage.save.imageBitDepth = 24;
   setting.capturePage.capture.periodBetweenEachCapture = 120;
   ASSERT_TRUE(ports.host.CreateModeless(setting, {}));
   HWND dialog = WindowOf(setting);
@@ -135,6 +137,8 @@ TEST(SettingDialog, PickerReleasedOverAChildWindowLocksOnToIt) {
 
   Ports ports;
   CSetting setting(ports.Get());
+  // A depth the save page accepts: any other shows its message box as it opens.
+  setting.savePage.save.imageBitDepth = 24;
   ASSERT_TRUE(ports.host.CreateModeless(setting, WindowHandle{reinterpret_cast<uintptr_t>(main)}));
   HWND dialog = WindowOf(setting);
   ShowWindow(dialog, SW_SHOW);
