@@ -137,6 +137,7 @@ ui::DynamicLayout CLorikDlg::GetDynamicLayout() const {
 }
 
 bool CLorikDlg::OnInitDialog() {
+  ports_.messages.SetOwner(view().Handle());
   ports_.controls.Bind(view().Handle(), kProgressBar, progress_);
   ports_.controls.Bind(view().Handle(), kThumbnail, *thumbnail_);
   hotkeys_.emplace(HotkeyControl::Ports{view().Hotkeys(), view().Timers(), ports_.keys,
@@ -228,6 +229,7 @@ void CLorikDlg::OnDestroy() {
   WriteSetting();
   if (pool_.Size() > 0) pool_.Stop();
   if (saver_.Started()) saver_.Stop();
+  ports_.messages.SetOwner({});
 }
 
 bool CLorikDlg::LoadIni(IniFile& ini) {

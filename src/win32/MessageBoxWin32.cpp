@@ -9,10 +9,14 @@ namespace lorik {
 int MessageBoxWin32::Show(std::wstring_view text, std::wstring_view caption, unsigned style) {
   const std::wstring t(text);
   const std::wstring c = caption.empty() ? std::wstring(L"Lorik") : std::wstring(caption);
-  // Owned by the calling thread's active window, so the main window (or the
-  // settings dialog) is disabled while the message is open. Worker threads have
-  // no windows and get an unowned box.
   HWND owner = GetActiveWindow();
+  HWND main = reinterpret_cast<HWND>(owner_.load());
+  if (main != nullptr && !IsWindow(main)) main = nullptr;
+  // The calling thread's active window only when it belongs to this program's
+  // main window (the window itself, or a dialog it owns); otherwise the main one.
+  if (owner == nullptr ||
+      (main != nullptr && owner != main && GetAncestor(owner, GA_ROOTOWNER) != main))
+    owner = main;
   return MessageBoxW(owner, t.c_str(), c.c_str(), style);
 }
 

@@ -38,6 +38,14 @@ class FakeMessageBox final : public MessageBoxPort {
     std::lock_guard lock(mutex_);
     ++beeps_;
   }
+  void SetOwner(WindowHandle owner) override {
+    std::lock_guard lock(mutex_);
+    owner_ = owner;
+  }
+  WindowHandle Owner() const {
+    std::lock_guard lock(mutex_);
+    return owner_;
+  }
 
   std::vector<Shown> Messages() const {
     std::lock_guard lock(mutex_);
@@ -70,6 +78,7 @@ class FakeMessageBox final : public MessageBoxPort {
   mutable std::mutex mutex_;
   std::vector<Shown> shown_;
   int beeps_ = 0;
+  WindowHandle owner_;
   int answer_ = mb::kIdOk;
   std::function<void(const Shown&)> whileOpen_;
 };

@@ -185,6 +185,14 @@ TEST_F(LorikDlgTest, AFileThatCannotBeWrittenIsReportedAtExit) {
             std::vector<std::wstring>{L"設定ファイルに保存できませんでした：" + kIni});
 }
 
+// Messages of workers and of an inactive program stand above the main window.
+TEST_F(LorikDlgTest, TheMainWindowOwnsTheMessagesWhileItExists) {
+  ui::FakeDialogView& view = Start();
+  EXPECT_EQ(messages.Owner(), view.Handle());
+  host.Close(*dlg);
+  EXPECT_EQ(messages.Owner(), WindowHandle{});
+}
+
 TEST_F(LorikDlgTest, SettingsSurviveARestartUnchanged) {
   WriteIni(
       L"[General]\r\nAlways on top=1\r\nMaximum multi shot no=4\r\n"
