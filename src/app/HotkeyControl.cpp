@@ -5,6 +5,7 @@
 #include "app/AppPorts.h"
 #include "core/Text.h"
 #include "pipeline/CaptureController.h"
+#include "pipeline/ConversionPool.h"
 #include "platform/Hotkeys.h"
 #include "platform/KeyState.h"
 #include "platform/MessageBox.h"
@@ -14,13 +15,26 @@
 
 namespace lorik {
 
+bool CaptureControllerTriggers::CanSave() {
+  if (pool_.Size() > 0) {
+    toldNoWorkers_ = false;
+    return true;
+  }
+  if (!toldNoWorkers_) {
+    toldNoWorkers_ = true;
+    messages_.Show(L"設定が適用されていないため、画像は保存されません。設定を完了してください",
+                   kAppName, mb::kIconExclamation);
+  }
+  return false;
+}
+
 void CaptureControllerTriggers::TakeSingleShot() {
-  controller_.TakeSingleShot();
+  if (CanSave()) controller_.TakeSingleShot();
 }
 
 void CaptureControllerTriggers::TriggerMultiShot(size_t index) {
   feedback_.PressFeedback(ButtonSet::MultiShot);
-  controller_.TriggerMultiShot(index);
+  if (CanSave()) controller_.TriggerMultiShot(index);
 }
 
 HotkeyControl::HotkeyControl(Ports ports, const ShotSettings& shots)

@@ -14,6 +14,7 @@ class KeyStatePort;
 class TracePort;
 class MessageBoxPort;
 class CaptureController;
+class ConversionPool;
 
 // The shot triggers a hotkey reaches.
 class ShotTriggerPort {
@@ -27,16 +28,27 @@ class ShotTriggerPort {
 // The pipeline's triggers. A multi shot shows its press on the main button
 // before it starts; a single shot's press is shown by its callers (the hotkeys
 // and the main button) before they call.
+//
+// Without conversion workers (settings never applied, after a cancelled first
+// settings dialog) nothing would ever take the frames: a shot then says once
+// why nothing is saved and queues nothing.
 class CaptureControllerTriggers final : public ShotTriggerPort {
  public:
-  CaptureControllerTriggers(CaptureController& controller, PressFeedbackPort& feedback)
-      : controller_(controller), feedback_(feedback) {}
+  CaptureControllerTriggers(CaptureController& controller, PressFeedbackPort& feedback,
+                            const ConversionPool& pool, MessageBoxPort& messages)
+      : controller_(controller), feedback_(feedback), pool_(pool), messages_(messages) {}
   void TakeSingleShot() override;
   void TriggerMultiShot(size_t index) override;
 
  private:
+  // False, having said so once, while no worker could save a frame.
+  bool CanSave();
+
   CaptureController& controller_;
   PressFeedbackPort& feedback_;
+  const ConversionPool& pool_;
+  MessageBoxPort& messages_;
+  bool toldNoWorkers_ = false;
 };
 
 // The global hotkeys of the main window: their registration and the handling

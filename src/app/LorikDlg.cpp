@@ -96,7 +96,7 @@ CLorikDlg::CLorikDlg(AppPorts ports, std::wstring iniPath)
           [this](CaptureSettings& capture) {
             return RecognizeCaptureArea(capture, ports_.windows, ports_.grab, ports_.messages);
           }),
-      triggers_(capture_, *this) {}
+      triggers_(capture_, *this, pool_, ports.messages) {}
 
 CLorikDlg::~CLorikDlg() = default;
 
@@ -433,7 +433,7 @@ void CLorikDlg::OnBnClickedButtonPhoto() {
   switch (ShotButtonTypeOf(general.shotButtonType)) {
     case ShotButtonType::SingleShot:
       PressFeedback(ButtonSet::SingleShot);
-      capture_.TakeSingleShot();
+      triggers_.TakeSingleShot();
       break;
     case ShotButtonType::MultiShot:
       // A profile index outside the profiles (a hand-edited file) takes no shot.

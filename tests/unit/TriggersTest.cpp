@@ -86,13 +86,42 @@ TEST_F(TriggersTest, TheApplicationsTriggerShowsTheMultiShotPressFirst) {
     CaptureController& controller;
     std::vector<std::pair<ButtonSet, int>> shown;  // the set and the pending count then
   } feedback(h.controller);
-  CaptureControllerTriggers triggers(h.controller, feedback);
+  ASSERT_TRUE(h.pool.Apply(1, false));
+  CaptureControllerTriggers triggers(h.controller, feedback, h.pool, h.uiMessages);
 
   triggers.TriggerMultiShot(0);
   triggers.TriggerMultiShot(7);
   EXPECT_EQ(feedback.shown, (std::vector<std::pair<ButtonSet, int>>{{ButtonSet::MultiShot, 0},
                                                                     {ButtonSet::MultiShot, 20}}));
   EXPECT_EQ(Run().pendingCount, 20);
+}
+
+// Without conversion workers nothing would take the frames: the shots say
+// once why nothing is saved and queue nothing, until workers run again.
+TEST_F(TriggersTest, WithoutWorkersShotsAreRefusedOnceAloudAndQueueNothing) {
+  struct : PressFeedbackPort {
+    void PressFeedback(ButtonSet) override {}
+  } feedback;
+  CaptureControllerTriggers triggers(h.controller, feedback, h.pool, h.uiMessages);
+  for (int i = 0; i < 3; ++i) {
+    triggers.TakeSingleShot();
+    triggers.TriggerMultiShot(0);
+    h.Tick();
+  }
+  EXPECT_EQ(h.state->conversionCount.load(), 0u);
+  EXPECT_EQ(Run().pendingCount, 0);
+  ASSERT_EQ(h.uiMessages.Count(), 1u);
+  EXPECT_EQ(h.uiMessages.Messages()[0].text,
+            L"設定が適用されていないため、画像は保存されません。設定を完了してください");
+
+  ASSERT_TRUE(h.pool.Apply(1, false));
+  ASSERT_TRUE(h.saver.Start());
+  triggers.TakeSingleShot();
+  ASSERT_TRUE(h.Drained());
+  EXPECT_EQ(h.files->Files().size(), 1u);
+  h.pool.Stop();
+  triggers.TakeSingleShot();
+  EXPECT_EQ(h.uiMessages.Count(), 2u) << "said again once workers are gone again";
 }
 
 // The settings dialog copies the records out and, on OK, assigns them back
