@@ -123,9 +123,15 @@ read -r format width height < <(identify -format '%m %w %h\n' "$file" 2>/dev/nul
 
 # "Check on exit" is on by default: the question comes, and OK ends Lorik.
 run "$build/tests/fixture_dialog.exe" close Lorik 0 >/dev/null 2>&1 || fail "no main window to close"
-sleep 1.5
-xdotool key Return
+# The question is a second window titled "Lorik" beside the main window.
 for _ in $(seq 100); do
+  [ "$(control count Lorik)" -ge 2 ] && break
+  sleep 0.1
+done
+[ "$(control count Lorik)" -ge 2 ] || fail "no exit question"
+sleep 0.5
+xdotool key Return
+for _ in $(seq 200); do
   [ -f "$work/Lorik.ini" ] && break
   sleep 0.1
 done

@@ -67,7 +67,7 @@ sleep 0.5
 # Posted clicks and choices land a little later: these wait for their effect.
 wait_text() { # control id, text; prints the last text read
   local got
-  for _ in $(seq 20); do
+  for _ in $(seq 50); do
     got=$(dlg text "$settings" "$1")
     [ "$got" = "$2" ] && break
     sleep 0.2
