@@ -30,16 +30,14 @@ FakeDialogHost::Window* FakeDialogHost::Create(Dialog& dialog, WindowHandle pare
   window->open = true;
   window->parent = parent;
   Window* raw = window.get();
-  window->view->deliver = [raw](const Message& message) { return Deliver(*raw, message); };
+  // Controls send to their window as long as it is open.
+  window->view->deliver = [raw](const Message& message) -> std::optional<intptr_t> {
+    if (!raw->open) return std::nullopt;
+    return Deliver(*raw, message);
+  };
   // A modal window ends when its run does; a modeless one goes at once.
   window->view->onEndDialog = [this, raw](int) {
     if (!raw->modal) Destroy(*raw);
-  };
-  // Controls notify their window as long as it is open.
-  window->view->onControlNotify = [raw](int id, int code) {
-    if (!raw->open) return;
-    const intptr_t control = static_cast<intptr_t>(raw->view->Handle().value) + id;
-    Deliver(*raw, CommandMessage(id, code, control));
   };
   if (auto it = setups_.find(dialog.TemplateId()); it != setups_.end()) it->second(*raw->view);
   raw->view->layoutMinimum = raw->view->clientRect.GetSize();
@@ -193,7 +191,7 @@ bool FakeDialogHost::SelectCombo(Dialog& dialog, int id, int index) {
   FakeControl& control = it->second;
   if (!control.enabled || !control.visible) return false;
   window->view->SetComboSelection(id, index);
-  window->view->onControlNotify(id, kCbnSelChange);
+  window->view->NotifyCommand(id, kCbnSelChange);
   return true;
 }
 

@@ -66,7 +66,7 @@ void FakeDialogView::SetItemText(int id, const std::wstring& text) {
   if (c == nullptr) return;
   c->text = text;
   c->textSelected = false;
-  if (c->edit && onControlNotify) onControlNotify(id, kEnChange);
+  if (c->edit) NotifyCommand(id, kEnChange);
 }
 
 bool FakeDialogView::GetCheck(int id) const {

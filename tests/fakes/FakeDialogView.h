@@ -186,8 +186,10 @@ class FakeDialogView final : public DialogView {
   // Width that automatic column sizing gives a cell text: a fixed width per character.
   static int CellWidth(const std::wstring& text) { return 8 * static_cast<int>(text.size()) + 12; }
 
-  // Sends a control's notification to the dialog (the host sets it while the window is open).
-  std::function<void(int id, int code)> onControlNotify;
+  // Sends a control's WM_COMMAND notification to the dialog through `deliver`.
+  void NotifyCommand(int id, int code) {
+    if (deliver) deliver(CommandMessage(id, code, static_cast<intptr_t>(ItemHandle(id).value)));
+  }
   int raised = 0;  // calls of Raise
 
  private:
