@@ -4,13 +4,19 @@
 build=$(cd "${1:?build dir}" && pwd)
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 run() { "$root/cmake/wine-run" "$@"; }
+export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
 
 work=$(mktemp -d "/tmp/lorik_${2:?name}.XXXXXX")
 pids=()
+# Whatever a failed run leaves open (a Lorik.exe held by a message box, say) must
+# not answer the next run's searches for "Lorik": after the polite close, every
+# program of the prefix is ended. The scripts run one at a time.
 cleanup() {
   run "$build/tests/fixture_close.exe" "Lorik e2e target" >/dev/null 2>&1
   run "$build/tests/fixture_close.exe" "Lorik" >/dev/null 2>&1
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -26,6 +32,31 @@ wait_for_window() { # title regex, tenths of a second
   return 1
 }
 
+# A message box of Lorik's: a window of that title with an OK button, which the
+# main window lacks. Waits until it is in front, answers it with Return as the
+# user does, and waits until it has gone.
+answer_message() { # title, what it is about (for the failure)
+  local state=2 title=$1
+  shift
+  for _ in $(seq 100); do
+    run "$build/tests/fixture_dialog.exe" message "$title" 1 >/dev/null 2>&1
+    state=$?
+    [ "$state" = 0 ] && break
+    sleep 0.1
+  done
+  [ "$state" = 2 ] && fail "no message $*"
+  [ "$state" = 1 ] && fail "the message $* is not in front"
+  xdotool key Return
+  for _ in $(seq 50); do
+    run "$build/tests/fixture_dialog.exe" message "$title" 1 >/dev/null 2>&1
+    [ $? = 2 ] && return 0
+    sleep 0.1
+  done
+  fail "Return did not close the message $*"
+}
+
+wineserver -k >/dev/null 2>&1
+wineserver -w >/dev/null 2>&1
 cp "$build/Lorik.exe" "$work/"
 windir=$(run winepath -w "$work" 2>/dev/null | tr -d '\r')
 [ -n "$windir" ] || fail "winepath failed for $work"

@@ -54,7 +54,7 @@ pids+=($!)
 wait_for_window '^Lorik$' 150 || fail "no message about the missing settings file"
 sleep 1
 ! xdotool search --name '^設定$' >/dev/null 2>&1 || fail "the settings opened before the message"
-xdotool key Return
+answer_message Lorik "about the missing settings file"
 wait_for_window '^設定$' 100 || fail "the settings dialog did not open after the message"
 sleep 1
 [ "$(control tab 設定 1036)" = 0 ] || fail "the settings did not open on the first tab"
@@ -79,15 +79,14 @@ import -window root "$build/screenshots/settings_after_drop.png" 2>/dev/null ||
 
 click 1042
 # The block is not of the expected content size: recognition says so and keeps it.
-wait_for_window '^Lorik$' 50 && sleep 0.5 && xdotool key Return
+answer_message Lorik "about the recognised block"
 sleep 1
 area="$(field 1038) $(field 1040) $(field 1039) $(field 1041)"
 [ "$area" = "20 20 280 200" ] || fail "recognised area: '$area'"
 
 control settext 設定 1024 5
 click 1
-wait_for_window '^Lorik設定チェック結果$' 50 || fail "a period of 5 was not refused"
-xdotool key Return
+answer_message Lorik設定チェック結果 "refusing a period of 5"
 wait_for_window '^設定$' 50 || fail "the settings did not open again after the refusal"
 wait_field 1024 5 50 || fail "the period field shows '$(field 1024)' after the refusal"
 [ "$(control tab 設定 1036)" = 0 ] || fail "the second run did not open on the first tab"
@@ -123,14 +122,7 @@ read -r format width height < <(identify -format '%m %w %h\n' "$file" 2>/dev/nul
 
 # "Check on exit" is on by default: the question comes, and OK ends Lorik.
 run "$build/tests/fixture_dialog.exe" close Lorik 0 >/dev/null 2>&1 || fail "no main window to close"
-# The question is a second window titled "Lorik" beside the main window.
-for _ in $(seq 100); do
-  [ "$(control count Lorik)" -ge 2 ] && break
-  sleep 0.1
-done
-[ "$(control count Lorik)" -ge 2 ] || fail "no exit question"
-sleep 0.5
-xdotool key Return
+answer_message Lorik "asking whether to exit"
 for _ in $(seq 200); do
   [ -f "$work/Lorik.ini" ] && break
   sleep 0.1

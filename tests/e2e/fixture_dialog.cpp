@@ -5,6 +5,9 @@
 // code is 0 on success (for "enabled": 0 enabled, 1 disabled), 2 when nothing matched.
 // "move <title> x y" moves a top-level window instead, "close <title> 0" asks it
 // to close, and "tab <title> <id>" prints the selected index of a tab control.
+// "message <title> <button id>" looks for a message box: a visible top-level window
+// with that title that has the button (Lorik's main window has none), and answers
+// 0 if it is the foreground window, 1 if it is open behind another, 2 if none is open.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -68,6 +71,23 @@ int CountWindows(const std::wstring& title) {
   return count;
 }
 
+struct MessageSearch {
+  const std::wstring* title;
+  int button;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindMessage(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<MessageSearch*>(lParam);
+  wchar_t text[256] = {};
+  GetWindowTextW(window, text, 256);
+  if (IsWindowVisible(window) && *search->title == text && GetDlgItem(window, search->button)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
@@ -84,6 +104,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     GetWindowTextW(GetForegroundWindow(), text, 256);
     Print(text);
     return 0;
+  }
+  if (verb == L"message" && args.size() > 2) {
+    MessageSearch search{&title, std::stoi(args[2])};
+    EnumWindows(FindMessage, reinterpret_cast<LPARAM>(&search));
+    if (search.found == nullptr) return 2;
+    return search.found == GetForegroundWindow() ? 0 : 1;
   }
   HWND top = FindWindowW(nullptr, title.c_str());
   if (top == nullptr || args.size() < 3) return 2;
