@@ -55,13 +55,7 @@ Maximum multi shot no=1
 Folder=$folders\\single
 [MultiShot01]
 Folder=$folders\\multi
-[Capture]
-$(target_identity)
-Area X=0
-Area Y=0
-Area width=320
-Area height=240
-Period between each capture=100
+$(target_capture_section)
 INI
 sed -i 's/$/\r/' "$work/Lorik.ini"
 

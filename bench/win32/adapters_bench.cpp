@@ -72,31 +72,39 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void Pump(int rounds) {
-  for (int i = 0; i < rounds; ++i) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
+// Lets the window paint: dispatches its messages for `ms` milliseconds.
+void Pump(DWORD ms) {
+  const ULONGLONG end = GetTickCount64() + ms;
+  MSG msg;
+  while (GetTickCount64() < end) {
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      Sleep(5);
+      continue;
     }
-    Sleep(10);
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
   }
 }
 
 // A borderless top-level window of exactly the benchmark's size at the screen's origin,
 // so that the desktop grab of the same rectangle reads the same pixels.
 HWND CreatePage() {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = PageProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"LorikBenchPage";
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  const WNDCLASSW wc{0,
+                     PageProc,
+                     0,
+                     0,
+                     GetModuleHandleW(nullptr),
+                     nullptr,
+                     LoadCursorW(nullptr, IDC_ARROW),
+                     nullptr,
+                     nullptr,
+                     L"LorikBenchPage"};
   RegisterClassW(&wc);
   HWND window = CreateWindowExW(WS_EX_TOPMOST, L"LorikBenchPage", L"Lorik bench page", WS_POPUP, 0,
                                 0, kWidth, kHeight, nullptr, nullptr, wc.hInstance, nullptr);
   ShowWindow(window, SW_SHOWNORMAL);
   UpdateWindow(window);
-  Pump(30);
+  Pump(300);
   return window;
 }
 
