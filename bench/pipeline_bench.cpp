@@ -1,5 +1,6 @@
 // Throughput of the conversion and save workers with an encoder of fixed cost,
-// and the cost of one capture tick without its grab.
+// and the cost of one capture tick without its grab. Prints one tab-separated
+// row per figure: "row", what was measured, the figure, what it is compared with.
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -120,9 +121,11 @@ void Throughput(int workers, std::chrono::microseconds cost, int frames, bool sp
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   const double fps = frames / seconds;
   const double ideal = workers * 1e6 / static_cast<double>(cost.count());
-  std::printf("throughput: N=%d, encoder %lld us %s: %.1f frames/s, N / cost %.1f, ratio %.3f\n",
-              workers, static_cast<long long>(cost.count()), spin ? "busy" : "asleep", fps, ideal,
-              fps / ideal);
+  std::printf(
+      "row\tpipeline with fakes, %d worker(s), encoder of %lld us %s\t%.1f frames/s\tN / cost "
+      "%.1f: ratio %.3f\n",
+      workers, static_cast<long long>(cost.count()), spin ? "busy" : "asleep", fps, ideal,
+      fps / ideal);
   pool.Stop();
   saver.Stop();
 }
@@ -158,10 +161,9 @@ void TickCost(bool collecting) {
   counting = false;
   const double us = std::chrono::duration<double, std::micro>(Clock::now() - start).count() / ticks;
   std::printf(
-      "capture tick (%s, 3 profiles, grab excluded): %.3f us per tick, %.3f allocations and %.1f "
-      "bytes per tick\n",
-      collecting ? "collecting: frames move to the buffer" : "idle", us,
-      static_cast<double>(allocations.load()) / ticks,
+      "row\tcapture tick with fakes, %s, 3 profiles, grab excluded\t%.3f us/tick\t%.3f "
+      "allocations and %.1f bytes per tick\n",
+      collecting ? "collecting" : "idle", us, static_cast<double>(allocations.load()) / ticks,
       static_cast<double>(allocatedBytes.load()) / ticks);
 }
 
@@ -175,8 +177,8 @@ void TickWithGrab() {
   for (int i = 0; i < ticks; ++i) p.controller.CaptureTick();
   counting = false;
   std::printf(
-      "capture tick with a fake grab making a 64 x 48 picture: %.3f allocations and %.1f bytes "
-      "per tick (the picture object and its pixels)\n",
+      "row\tcapture tick with a fake grab making a 64 x 48 picture\t%.3f allocations/tick\t%.1f "
+      "bytes per tick (the picture object and its pixels)\n",
       static_cast<double>(allocations.load()) / ticks,
       static_cast<double>(allocatedBytes.load()) / ticks);
 }

@@ -79,6 +79,14 @@ target_identity() {
     "Target width=320" "Target height=240"
 }
 
+# A [Capture] section on the whole client area of the target fixture, a frame every 100 ms.
+target_capture_section() {
+  printf '%s\n' "[Capture]"
+  target_identity
+  printf '%s\n' "Area X=0" "Area Y=0" "Area width=320" "Area height=240" \
+    "Period between each capture=100"
+}
+
 shots() { ls "$work/single" 2>/dev/null | sort; }
 # A single shot through the real hotkey; waits for the one new file it saves.
 single_shot() { # number of files expected afterwards
