@@ -131,6 +131,8 @@ std::optional<std::wstring> PathCombine(std::wstring_view dir, std::wstring_view
 bool PathComponentIsKept(std::wstring_view component) {
   if (component.empty() || component == L"." || component == L"..") return true;
   if (component.back() == L'.' || component.back() == L' ') return false;
+  // "shot:x.png" would make the file "shot" and write into a stream of it.
+  if (component.find(L':') != std::wstring_view::npos) return false;
   std::wstring_view base = component.substr(0, component.find(L'.'));
   while (!base.empty() && base.back() == L' ') base.remove_suffix(1);
   std::wstring upper;

@@ -33,9 +33,10 @@ bool PathIsRelative(std::wstring_view path);
 std::optional<std::wstring> PathCombine(std::wstring_view dir, std::wstring_view file);
 
 // False for a path component that the file system would alter or swallow: a trailing
-// dot or space (dropped when the file is made), or a device name such as "NUL", "CON"
-// or "COM1", with or without an extension (the data goes to the device). "." and ".."
-// are navigation and count as kept.
+// dot or space (dropped when the file is made), a colon (what follows names a stream
+// of the file before it), or a device name such as "NUL", "CON" or "COM1", with or
+// without an extension (the data goes to the device). "." and ".." are navigation and
+// count as kept; the drive "C:" of a path is no component.
 bool PathComponentIsKept(std::wstring_view component);
 
 // `path` with " (n)" inserted before the extension of its last component:

@@ -1,6 +1,7 @@
 #include "pipeline/ColourReduction.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <unordered_map>
 
 namespace lorik {
@@ -10,7 +11,13 @@ IndexedPicture ReduceTo256Colours(const Picture& picture) {
   const int height = picture.Height();
   const int bytes = picture.BitsPerPixel() / 8;
   IndexedPicture out;
-  out.stride = (width + 3) & ~3;
+  // Rows that do not hold their pixels cannot be read; a negative pitch is a
+  // top-down picture and can.
+  const int64_t pitch = picture.Pitch();
+  if ((bytes != 3 && bytes != 4) || picture.BitsPerPixel() % 8 != 0 || width <= 0 || height <= 0 ||
+      picture.Bits() == nullptr || (pitch < 0 ? -pitch : pitch) < int64_t{width} * bytes)
+    return out;
+  out.stride = static_cast<int>((int64_t{width} + 3) & ~int64_t{3});
   out.indices.resize(static_cast<std::size_t>(out.stride) * height);
 
   std::unordered_map<uint32_t, uint8_t> exact;

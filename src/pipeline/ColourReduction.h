@@ -18,6 +18,8 @@ struct IndexedPicture {
 // handed true-colour rows (Wine's writes a file without image data and
 // reports success). A picture with no more than 256 colours keeps them
 // exactly; any other gets the nearest of 8 red, 8 green and 4 blue levels.
+// A picture that is not 24 or 32 bits per pixel, is empty, or has rows shorter
+// than its width gives an empty result (no indices, no palette).
 IndexedPicture ReduceTo256Colours(const Picture& picture);
 
 }  // namespace lorik

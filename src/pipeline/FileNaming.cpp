@@ -158,7 +158,15 @@ ImageFilename CreateImageFilename(const ImageNameSource& source, TracePort& trac
   }
 
   if (path.size() >= kMaxPathChars) return {ImageFilenameStatus::TooLong, std::move(path)};
-  for (size_t start = 0; start <= path.size();) {
+  // Without a current directory to put it in, a relative path would go wherever the
+  // directory is when the file is written, and name no folder to report.
+  if (PathIsRelative(path)) return {ImageFilenameStatus::Refused, std::move(path)};
+  // A pattern that ends in a separator, "." or ".." names a folder, not a file.
+  const std::wstring_view fileName = std::wstring_view(path).substr(path.rfind(L'\\') + 1);
+  if (fileName.empty() || fileName == L"." || fileName == L"..")
+    return {ImageFilenameStatus::Refused, std::move(path)};
+  const bool hasDrive = path.size() >= 2 && path[1] == L':';
+  for (size_t start = hasDrive ? 2 : 0; start <= path.size();) {
     const size_t end = std::min(path.find(L'\\', start), path.size());
     if (!PathComponentIsKept(std::wstring_view(path).substr(start, end - start)))
       return {ImageFilenameStatus::Refused, std::move(path)};

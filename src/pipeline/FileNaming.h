@@ -31,7 +31,9 @@ enum class ImageFilenameStatus {
   // terminator). Nothing is shortened: the caller must not write the file.
   TooLong,
   // A component of the path is one the file system would alter or swallow (a device
-  // name such as "NUL", a trailing dot or space): the caller must not write the file.
+  // name such as "NUL", a trailing dot or space, a colon), the path names a folder
+  // rather than a file, or it is still relative because the current directory is not
+  // known: the caller must not write the file.
   Refused,
 };
 

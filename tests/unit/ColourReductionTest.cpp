@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
 #include "fakes/MemoryPicture.h"
 #include "pipeline/ColourReduction.h"
 
@@ -54,6 +58,53 @@ TEST(ColourReduction, MoreColoursGetTheNearestFixedLevel) {
   EXPECT_EQ(ColourAt(q, 3, 0), 0xFFFFFFu);
   EXPECT_EQ(ColourAt(q, 4, 0), 0x000000u);
   EXPECT_EQ(ColourAt(q, 5, 0), 0x9191AAu);
+}
+
+// Rows of any pitch over a block that holds only what the pitch spans.
+class PitchedPicture final : public Picture {
+ public:
+  PitchedPicture(int width, int height, int bits, int pitch)
+      : width_(width),
+        height_(height),
+        bits_(bits),
+        pitch_(pitch),
+        pixels_(static_cast<size_t>(std::abs(pitch)) * std::max(height, 0), 0x40) {}
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
+  int BitsPerPixel() const override { return bits_; }
+  int Pitch() const override { return pitch_; }
+  // A negative pitch: the bottom row comes last in memory.
+  const uint8_t* Bits() const override {
+    return pixels_.data() + (pitch_ < 0 ? static_cast<size_t>(-pitch_) * (height_ - 1) : 0);
+  }
+
+ private:
+  int width_, height_, bits_, pitch_;
+  std::vector<uint8_t> pixels_;
+};
+
+TEST(ColourReduction, PicturesWhoseRowsCannotBeReadGiveNothing) {
+  struct Case {
+    const char* name;
+    int width, height, bits, pitch;
+  };
+  const Case unreadable[] = {
+      {"16 bits", 5, 2, 16, 12},         {"8 bits", 5, 2, 8, 8},
+      {"rows too short", 5, 2, 24, 12},  {"no pitch", 5, 2, 32, 0},
+      {"top-down, short", 5, 2, 24, -8}, {"no width", 0, 2, 24, 4},
+      {"no height", 5, 0, 24, 16},
+  };
+  for (const Case& c : unreadable) {
+    const IndexedPicture q = ReduceTo256Colours(PitchedPicture(c.width, c.height, c.bits, c.pitch));
+    EXPECT_TRUE(q.indices.empty()) << c.name;
+    EXPECT_TRUE(q.palette.empty()) << c.name;
+  }
+  // A top-down picture and one with rows longer than its pixels are read.
+  for (int pitch : {-16, 21}) {
+    const IndexedPicture q = ReduceTo256Colours(PitchedPicture(5, 2, 24, pitch));
+    ASSERT_EQ(q.indices.size(), 16u) << pitch;
+    EXPECT_EQ(q.palette, std::vector<uint32_t>{0xFF404040u}) << pitch;
+  }
 }
 
 }  // namespace

@@ -170,9 +170,6 @@ TEST_F(CreateImageFilenameTest, FolderNameAndExtension) {
       {L"D:\\my.shots", L"%time%", 4, L"D:\\my.shots\\090307.png"},
       {L"D:\\shots", L"%sdate%.d\\%time%", 4, L"D:\\shots\\20190102.d\\090307.png"},
       {L"D:\\shots", L"a.b c", 4, L"D:\\shots\\a.b c.png"},
-      // An unknown name keeps the message, whose colon the save then fails on.
-      {L"D:\\shots", L"x%week%y", 4,
-       L"D:\\shots\\x\u4E0D\u660E\u306A\u30D1\u30E9\u30E1\u30FC\u30BF\u3067\u3059:%week%.png"},
       // Relative folders go under the current directory, canonicalised.
       {L"shots", L"%ms%", 4, L"C:\\work\\run\\shots\\045.png"},
       {L".\\shots", L"%ms%", 4, L"C:\\work\\run\\shots\\045.png"},
@@ -206,6 +203,16 @@ TEST_F(CreateImageFilenameTest, NamesTheFileSystemWouldAlterAreRefused) {
       {L"D:\\shots", L"x.", 4, L"D:\\shots\\x."},
       {L"D:\\shots.", L"x", 4, L"D:\\shots.\\x.png"},
       {L"D:\\shots ", L"x", 4, L"D:\\shots \\x.png"},
+      // A colon starts a stream name: the file would be "shot". An unknown name keeps
+      // its message, so the save fails on the message's colon.
+      {L"D:\\shots", L"shot:x", 4, L"D:\\shots\\shot:x.png"},
+      {L"D:\\shots", L"x%week%y", 4,
+       L"D:\\shots\\x\u4E0D\u660E\u306A\u30D1\u30E9\u30E1\u30FC\u30BF\u3067\u3059:%week%.png"},
+      {L"shots:x", L"a", 4, L"C:\\work\\run\\shots:x\\a.png"},
+      // Names of a folder, not of a file.
+      {L"D:\\shots", L"x\\", 0, L"D:\\shots\\x\\"},
+      {L"D:\\shots", L"x\\.", 4, L"D:\\shots\\x\\."},
+      {L"D:\\shots", L"..", 4, L"D:\\shots\\.."},
   };
   for (const NameCase& c : refused) {
     const ImageFilename name = Create(c.folder, c.pattern, c.type);
@@ -240,6 +247,13 @@ TEST_F(CreateImageFilenameTest, TheCurrentDirectoryIsReadForRelativePathsOnly) {
   EXPECT_EQ(Create(L"shots", L"a", 4, L"\\\\srv\\share\\dir").path,
             L"\\\\srv\\share\\dir\\shots\\a.png");
   EXPECT_EQ(Create(L"D:\\shots", L"a", 4, L"E:\\other").path, L"D:\\shots\\a.png");
+  // A current directory that could not be read, or one that is itself relative,
+  // leaves no whole path to write to.
+  for (const wchar_t* unknown : {L"", L"run"}) {
+    const ImageFilename name = Create(L"shots", L"a", 4, unknown);
+    EXPECT_EQ(name.status, ImageFilenameStatus::Refused) << testing::PrintToString(unknown);
+    EXPECT_EQ(name.path, std::wstring(*unknown ? L"run\\" : L"") + L"shots\\a.png");
+  }
 }
 
 TEST_F(CreateImageFilenameTest, PathsBeyondTheLimitAreRefusedWhole) {
