@@ -1,7 +1,6 @@
 // Recognition of the content block on synthetic pages, through the fakes.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdint>
 #include <limits>
 #include <memory>
