@@ -242,8 +242,8 @@ void CLorikDlg::Shutdown() {
   if (pool_.Size() > 0) pool_.Stop();
   if (saver_.Started()) saver_.Stop();
   if (notSaved > 0) {
-    ports_.messages.Show(L"終了までに保存が間に合わなかったため、画像" +
-                             std::to_wstring(notSaved) + L"枚は保存されませんでした",
+    ports_.messages.Show(L"終了までに保存が間に合わなかったため、画像" + std::to_wstring(notSaved) +
+                             L"枚は保存されませんでした",
                          kAppName, mb::kIconExclamation);
   }
 }

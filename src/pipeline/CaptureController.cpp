@@ -216,7 +216,8 @@ void CaptureController::TriggerMultiShot(size_t index) {
   // Frames pending for any profile hold room already: they move whatever the
   // count once captured.
   int64_t pending = 0;
-  for (const MultiShotRun& other : runs_) pending += other.pendingCount > 0 ? other.pendingCount : 0;
+  for (const MultiShotRun& other : runs_)
+    pending += other.pendingCount > 0 ? other.pendingCount : 0;
   const int64_t room = static_cast<int64_t>(save_.conversionBuffSize) -
                        static_cast<int64_t>(state_->conversionCount.load()) - pending;
   const uint64_t asked = n;

@@ -23,8 +23,8 @@ constexpr wchar_t kRefusedBefore[] = L"変換バッファに空きがないた�
 // The number a refusal message gives, 0 for any other message.
 uint32_t RefusedIn(const std::wstring& text) {
   if (!text.starts_with(kRefusedBefore)) return 0;
-  return static_cast<uint32_t>(std::wcstoul(text.c_str() + std::wstring(kRefusedBefore).size(),
-                                            nullptr, 10));
+  return static_cast<uint32_t>(
+      std::wcstoul(text.c_str() + std::wstring(kRefusedBefore).size(), nullptr, 10));
 }
 
 std::wstring Two(int v) {
@@ -188,8 +188,8 @@ TEST(PipelineStressTest, EveryFrameAskedForEndsAsOneFileOneMessageOrOneCountAtEx
       const size_t i = random() % kProfiles;
       const MultiShotProfile& p = h.records.shot.multiShots[i];
       const uint64_t interval = (p.numberOfCaptureSkippedAfterSave + 1) * uint64_t{kPeriod};
-      const uint64_t limit = static_cast<uint64_t>(p.numberOfSavedImageBeforeHotkey +
-                                                   p.numberOfSavedImageAfterHotkey);
+      const uint64_t limit =
+          static_cast<uint64_t>(p.numberOfSavedImageBeforeHotkey + p.numberOfSavedImageAfterHotkey);
       const uint64_t n = std::min((h.clock.TickCount() - lastPress[i]) / interval, limit);
       lastPress[i] = h.clock.TickCount();
       const int32_t pendingBefore = h.controller.Run(i).pendingCount;

@@ -94,8 +94,9 @@ TEST(TriggersRefusalTest, FramesWithoutRoomAreRefusedInOneMessage) {
   EXPECT_EQ(h.controller.Run(0).pendingCount, 29);
   ASSERT_EQ(h.uiMessages.Messages().size(), 1u);
   EXPECT_EQ(h.uiMessages.Messages()[0],
-            (FakeMessageBox::Shown{L"変換バッファに空きがないため、マルチショットの画像11枚は保存されません",
-                                   L"Lorik", mb::kIconExclamation}));
+            (FakeMessageBox::Shown{
+                L"変換バッファに空きがないため、マルチショットの画像11枚は保存されません", L"Lorik",
+                mb::kIconExclamation}));
 }
 
 // A held hotkey repeats inside the box's own loop: no second box stacks on it.
