@@ -221,15 +221,31 @@ void CLorikDlg::StartCaptureTimer(bool atStartUp) {
 }
 
 void CLorikDlg::OnDestroy() {
+  Shutdown();
+}
+
+void CLorikDlg::Shutdown() {
+  if (shutDown_) return;
+  shutDown_ = true;
   ports_.trace.Write("Stopping all timers.\n");
   view().Timers().Kill(captureTimer_);
   view().Timers().Kill(buttonTimer_);
   view().Timers().Kill(researchTimer_);
-  hotkeys_->Shutdown();
+  if (hotkeys_) hotkeys_->Shutdown();
   WriteSetting();
+  // This thread answers no message while it waits, so a worker's message must
+  // not need its owner window meanwhile.
+  ports_.messages.SetOwner({});
+  uint32_t notSaved = capture_.FlushPending();
+  if (pool_.Size() > 0 && saver_.Started()) pipeline_->WaitSettled(kExitSaveWait);
+  notSaved += pipeline_->CloseForExit();
   if (pool_.Size() > 0) pool_.Stop();
   if (saver_.Started()) saver_.Stop();
-  ports_.messages.SetOwner({});
+  if (notSaved > 0) {
+    ports_.messages.Show(L"終了までに保存が間に合わなかったため、画像" + std::to_wstring(notSaved) +
+                             L"枚は保存されませんでした",
+                         kAppName, mb::kIconExclamation);
+  }
 }
 
 bool CLorikDlg::LoadIni(IniFile& ini) {

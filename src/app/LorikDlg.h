@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -48,6 +49,8 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   static constexpr unsigned kResearchTimerId = 17321;
   static constexpr int32_t kDefaultSearchPeriodMs = 1000;  // "Search period" of a new file
   static constexpr unsigned kButtonPressMs = 200;
+  // How long the exit waits for the workers to write the frames still queued.
+  static constexpr std::chrono::milliseconds kExitSaveWait{3000};
 
   CLorikDlg(AppPorts ports, std::wstring iniPath);
   ~CLorikDlg() override;
@@ -55,6 +58,11 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   void ReadSetting();
   void WriteSetting();
   bool ApplySetting();
+  // The end of the program's work, from WM_DESTROY or when the session ends:
+  // stops the timers and hotkeys, writes the settings, gives the workers up to
+  // kExitSaveWait to write the frames still queued, stops them and says how
+  // many frames were not saved. Runs once; later calls do nothing.
+  void Shutdown();
 
   const SettingsRecords& Records() const { return records_; }
   SettingsRecords& MutableRecords() { return records_; }
@@ -123,6 +131,7 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   Rect thumbnailRect_;
   bool settingsOpen_ = false;
   bool statusPainted_ = false;
+  bool shutDown_ = false;
 
   CCustomProgressCtrl progress_;
   // Shared with the save worker, which hands it each saved picture.

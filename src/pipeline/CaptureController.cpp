@@ -1,5 +1,7 @@
 #include "pipeline/CaptureController.h"
 
+#include <algorithm>
+#include <string>
 #include <utility>
 
 #include "core/AppName.h"
@@ -13,6 +15,8 @@ namespace {
 constexpr wchar_t kTargetGone[] = L"キャプチャ対象が離脱!";
 constexpr wchar_t kTargetHidden[] = L"キャプチャ対象の幅や高さが0?";
 constexpr wchar_t kCaptureFailed[] = L"キャプチャ失敗";
+constexpr wchar_t kBufferFullBefore[] = L"変換バッファに空きがないため、マルチショットの画像";
+constexpr wchar_t kBufferFullAfter[] = L"枚は保存されません";
 
 void RenewIfChanged(SharedText& shared, const std::wstring& text) {
   if (shared.str() != text) shared = SharedText(text);
@@ -32,7 +36,8 @@ CaptureController::CaptureController(std::shared_ptr<PipelineState> state, Scree
       capture_(capture),
       save_(save),
       general_(general),
-      grabMessage_(messages) {}
+      grabMessage_(messages),
+      bufferFullMessage_(messages) {}
 
 bool CaptureController::GrabArea(std::shared_ptr<const Picture>& picture, CaptureSettings& capture,
                                  int bitDepth, bool showMessages) {
@@ -87,6 +92,38 @@ MultiShotRun& CaptureController::Run(size_t index) {
   return runs_.at(index);
 }
 
+bool CaptureController::MovePending(FrameQueue& history, MultiShotRun& run) {
+  if (run.pendingCount <= 0 || history.empty()) return false;
+  const size_t moving = std::min(static_cast<size_t>(run.pendingCount), history.size());
+  state_->Enqueued(static_cast<uint32_t>(moving));
+  bool foundEmpty = false;
+  std::lock_guard lock(state_->conversionLock);
+  FrameQueue& buffer = state_->conversionBuffer;
+  for (size_t k = 0; k < moving; ++k) {
+    CapturedFrame next = history.pop_front();
+    next.startTime = run.startTime;
+    if (buffer.empty()) foundEmpty = true;
+    buffer.push_back(std::move(next));
+    --run.pendingCount;
+  }
+  state_->conversionCount.store(static_cast<uint32_t>(buffer.size()));
+  return foundEmpty;
+}
+
+uint32_t CaptureController::FlushPending() {
+  SizeProfiles();
+  bool foundEmpty = false;
+  uint32_t neverCaptured = 0;
+  for (size_t i = 0; i < runs_.size(); ++i) {
+    MultiShotRun& run = runs_[i];
+    if (MovePending(histories_[i], run)) foundEmpty = true;
+    if (run.pendingCount > 0) neverCaptured += static_cast<uint32_t>(run.pendingCount);
+    run.pendingCount = 0;
+  }
+  if (foundEmpty) state_->WakeConverters(true);
+  return neverCaptured;
+}
+
 void CaptureController::CaptureTick() {
   SyncWorkerSettings();
   SizeProfiles();
@@ -100,7 +137,6 @@ void CaptureController::CaptureTick() {
   // The wake-up is decided per append rather than from the count before the
   // tick: a worker may empty the buffer and sleep between two appends.
   bool foundEmpty = false;
-  const int64_t capacity = save_.conversionBuffSize;
   for (size_t i = 0; i < shots_.multiShots.size(); ++i) {
     const MultiShotProfile& profile = shots_.multiShots[i];
     MultiShotRun& run = runs_[i];
@@ -121,19 +157,9 @@ void CaptureController::CaptureTick() {
     frame.profileNo = static_cast<int32_t>(i + 1);
     history.push_back(std::move(frame));
 
-    if (run.pendingCount > 0) {
-      std::lock_guard lock(state_->conversionLock);
-      FrameQueue& buffer = state_->conversionBuffer;
-      while (run.pendingCount > 0 && static_cast<int64_t>(buffer.size()) <= capacity &&
-             !history.empty()) {
-        CapturedFrame next = history.pop_front();
-        next.startTime = run.startTime;
-        if (buffer.empty()) foundEmpty = true;
-        buffer.push_back(std::move(next));
-        --run.pendingCount;
-      }
-      state_->conversionCount.store(static_cast<uint32_t>(buffer.size()));
-    }
+    // The press reserved room for every pending frame, so they move whatever
+    // the count: waiting in the history would let trimming discard them.
+    if (MovePending(history, run)) foundEmpty = true;
 
     const size_t before = profile.numberOfSavedImageBeforeHotkey > 0
                               ? static_cast<size_t>(profile.numberOfSavedImageBeforeHotkey)
@@ -187,8 +213,14 @@ void CaptureController::TriggerMultiShot(size_t index) {
     n = limit;
     run.startTime = clock_.LocalTime();
   }
+  // Frames pending for any profile hold room already: they move whatever the
+  // count once captured.
+  int64_t pending = 0;
+  for (const MultiShotRun& other : runs_)
+    pending += other.pendingCount > 0 ? other.pendingCount : 0;
   const int64_t room = static_cast<int64_t>(save_.conversionBuffSize) -
-                       static_cast<int64_t>(state_->conversionCount.load());
+                       static_cast<int64_t>(state_->conversionCount.load()) - pending;
+  const uint64_t asked = n;
   if (room <= 0) {
     n = 0;
   } else if (n > static_cast<uint64_t>(room)) {
@@ -196,6 +228,10 @@ void CaptureController::TriggerMultiShot(size_t index) {
   }
   run.pendingCount += static_cast<int32_t>(n);
   run.lastTriggerTick = clock_.TickCount();
+  if (asked > n) {
+    bufferFullMessage_.Show(kBufferFullBefore + std::to_wstring(asked - n) + kBufferFullAfter,
+                            kAppName, mb::kIconExclamation);
+  }
 }
 
 }  // namespace lorik

@@ -45,8 +45,13 @@ class CaptureController {
   // The caller gives the single-shot press feedback first.
   void TakeSingleShot();
   // The caller gives the multi-shot press feedback first. `index` is a 0-based
-  // profile index; an index outside the profiles is ignored.
+  // profile index; an index outside the profiles is ignored. A press promises
+  // only the room that the buffer and the frames pending for every profile
+  // leave; the frames it cannot promise are refused aloud.
   void TriggerMultiShot(size_t index);
+  // At exit: queues the pending frames the histories hold and ends every run.
+  // Returns the pending frames that were never captured.
+  uint32_t FlushPending();
 
   // Copies the settings the workers read into the shared state when they have
   // changed; the tick and the triggers do it too.
@@ -65,6 +70,9 @@ class CaptureController {
     SharedText pattern;
   };
   void SizeProfiles();
+  // Moves up to the run's pending frames from the front of `history` into the
+  // ConversionBuffer; true when it found the buffer empty.
+  bool MovePending(FrameQueue& history, MultiShotRun& run);
   const ProfileTexts& TextsOf(size_t index, const MultiShotProfile& profile);
 
   std::shared_ptr<PipelineState> state_;
@@ -84,6 +92,8 @@ class CaptureController {
   bool publishedOnce_ = false;
   // The target gone or hidden: the capture timer fires inside the message's loop.
   ExclusiveMessage grabMessage_;
+  // Presses refused for want of room: a held hotkey repeats inside the box's loop.
+  ExclusiveMessage bufferFullMessage_;
 };
 
 }  // namespace lorik

@@ -53,10 +53,13 @@ void ConvertFrame(PipelineState& state, CapturedFrame frame) {
     }
   }
   if (!encoded) {
-    // A path too long to write still names the frame well enough here.
-    const ImageFilename name = FramePath(state, frame, settings.imageType);
-    ports.messages->Show(kEncodeFailed + name.path, L"", mb::kIconError);
     state.convertingCount.fetch_sub(1);
+    // Past the exit's count the frame is reported there instead.
+    if (state.Settle()) {
+      // A path too long to write still names the frame well enough here.
+      const ImageFilename name = FramePath(state, frame, settings.imageType);
+      ports.messages->Show(kEncodeFailed + name.path, L"", mb::kIconError);
+    }
   }
   // Signalled after a failure too: the save worker may have frames waiting.
   if (state.saveCount.load() > 0) state.WakeSaver();

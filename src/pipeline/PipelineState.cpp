@@ -7,11 +7,35 @@ namespace lorik {
 PipelineState::~PipelineState() = default;
 
 bool PipelineState::AppendForConversion(CapturedFrame frame) {
+  // Counted before a worker can take it, and outside conversionLock: no path
+  // holds two locks.
+  Enqueued(1);
   std::lock_guard lock(conversionLock);
   const bool wasEmpty = conversionBuffer.empty();
   conversionBuffer.push_back(std::move(frame));
   conversionCount.store(static_cast<uint32_t>(conversionBuffer.size()));
   return wasEmpty;
+}
+
+void PipelineState::Enqueued(uint32_t frames) {
+  std::lock_guard lock(outcomeLock_);
+  unsettled_ += frames;
+}
+
+uint32_t PipelineState::Unsettled() const {
+  std::lock_guard lock(outcomeLock_);
+  return unsettled_;
+}
+
+bool PipelineState::WaitSettled(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(outcomeLock_);
+  return settled_.wait_for(lock, timeout, [&] { return unsettled_ == 0; });
+}
+
+uint32_t PipelineState::CloseForExit() {
+  std::lock_guard lock(outcomeLock_);
+  closed_ = true;
+  return unsettled_;
 }
 
 void PipelineState::WakeConverters(bool all) {

@@ -1,11 +1,13 @@
 #pragma once
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "core/SystemTime.h"
 #include "pipeline/CapturedFrame.h"
@@ -87,6 +89,38 @@ class PipelineState {
 
   // Appends one frame to the ConversionBuffer; true when it was empty before.
   bool AppendForConversion(CapturedFrame frame);
+
+  // Every frame that enters the ConversionBuffer ends exactly once: as a file
+  // under its final name, as a message, or counted in the exit report. Its end
+  // is settled here, and the exit closes the books under the same lock, so a
+  // frame counted as not saved can no longer become a file or a message.
+  //
+  // Counts `frames` more frames queued for conversion.
+  void Enqueued(uint32_t frames);
+  // Runs `finish` (the rename that gives a file its final name, say) and
+  // settles one frame; false, without running it, once the exit has counted
+  // the unsettled frames. A failure's message is shown only after a true.
+  template <class Finish>
+  bool Settle(Finish&& finish) {
+    {
+      std::lock_guard lock(outcomeLock_);
+      if (closed_) return false;
+      std::forward<Finish>(finish)();
+      if (unsettled_ > 0) --unsettled_;
+    }
+    settled_.notify_all();
+    return true;
+  }
+  bool Settle() {
+    return Settle([] {});
+  }
+  // Frames queued whose end is not settled yet.
+  uint32_t Unsettled() const;
+  // Waits up to `timeout` for every queued frame to be settled; true when they are.
+  bool WaitSettled(std::chrono::milliseconds timeout);
+  // Closes the books at exit: returns the frames not settled, which from now
+  // on are neither written nor reported by the workers.
+  uint32_t CloseForExit();
   // Signals the conversion workers: all of them, or one.
   void WakeConverters(bool all);
   // Signals the save worker.
@@ -102,6 +136,10 @@ class PipelineState {
   void SetLastSaved(const LastSavedShot& shot);
 
  private:
+  mutable std::mutex outcomeLock_;
+  std::condition_variable settled_;
+  uint32_t unsettled_ = 0;  // guarded by outcomeLock_
+  bool closed_ = false;     // guarded by outcomeLock_
   mutable std::mutex settingsLock_;
   WorkerSettings settings_;
   mutable std::mutex lastSavedLock_;

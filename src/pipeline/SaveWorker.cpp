@@ -53,28 +53,42 @@ std::wstring GiveFinalName(FileStorePort& files, const std::wstring& temporary,
   return {};
 }
 
-}  // namespace
+// The one end of the frame being written: a file under its final name or a
+// message, unless the exit has counted the frame as not saved first.
+class FrameEnd {
+ public:
+  explicit FrameEnd(PipelineState& state) : state_(state) {}
+  // Runs `finish` as the frame's end; false, without running it, when the
+  // frame has ended already or the exit has counted it.
+  template <class Finish>
+  bool Settle(Finish&& finish) {
+    if (ended_) return false;
+    ended_ = true;
+    return state_.Settle(std::forward<Finish>(finish));
+  }
+  void Fail(const std::wstring& text) {
+    if (Settle([] {})) state_.ports.messages->Show(text, kAppName, mb::kIconError);
+  }
 
-bool SaveFrame(PipelineState& state, const CapturedFrame& frame) {
+ private:
+  PipelineState& state_;
+  bool ended_ = false;
+};
+
+// Writes one frame and publishes it; reports and gives up the frame on failure.
+void SaveFrame(PipelineState& state, const CapturedFrame& frame, FrameEnd& end) {
   const WorkerSettings settings = state.Settings();
   const PipelinePorts& ports = state.ports;
   const ImageFilename name = FramePath(state, frame, settings.imageType);
-  if (name.status == ImageFilenameStatus::TooLong) {
-    ports.messages->Show(kPathTooLong + name.path, kAppName, mb::kIconError);
-    return false;
-  }
+  if (name.status == ImageFilenameStatus::TooLong) return end.Fail(kPathTooLong + name.path);
   const std::wstring& path = name.path;
-  if (name.status == ImageFilenameStatus::Refused) {
-    ports.messages->Show(kFileFailed + path, kAppName, mb::kIconError);
-    return false;
-  }
+  if (name.status == ImageFilenameStatus::Refused) return end.Fail(kFileFailed + path);
   const std::wstring folder = FolderOfPath(path);
   // An empty folder part names no folder at all, whatever the platform would
   // make of it.
   if (folder.empty() || !ports.files->Exists(folder)) {
     if (folder.empty() || !ports.files->CreateFolder(folder)) {
-      ports.messages->Show(kFolderFailed + folder, kAppName, mb::kIconError);
-      return false;
+      return end.Fail(kFolderFailed + folder);
     }
   }
   state.SetLastSavedFolder(folder);
@@ -95,27 +109,25 @@ bool SaveFrame(PipelineState& state, const CapturedFrame& frame) {
   } temporary{*ports.files, {}};
   std::unique_ptr<WritableFile> file =
       hasImage ? CreateTemporary(*ports.files, folder, temporary.name) : nullptr;
-  if (!file) {
-    ports.messages->Show(kFileFailed + path, kAppName, mb::kIconError);
-    return false;
-  }
+  if (!file) return end.Fail(kFileFailed + path);
   bool written = file->WriteAll(frame.encoded->image->bytes);
   if (written && settings.useDiskCache) written = file->Commit();
   written = file->Close() && written;
   file.reset();
-  const std::wstring saved = written ? GiveFinalName(*ports.files, temporary.name, path) : L"";
+  if (!written) return end.Fail(kFileFailed + path);
+  // The final name is given as the frame's end, so that the exit's count and
+  // a file under its final name never both stand for it.
+  std::wstring saved;
+  if (!end.Settle([&] { saved = GiveFinalName(*ports.files, temporary.name, path); })) return;
   if (saved.empty()) {
     ports.messages->Show(kFileFailed + path, kAppName, mb::kIconError);
-    return false;
+    return;
   }
   temporary.renamed = true;
 
   state.SetLastSaved({frame.profileNo, frame.captureTime});
   if (ports.thumbnail) ports.thumbnail->SetPicture(frame.picture);
-  return true;
 }
-
-namespace {
 
 void ReportLostFrame(PipelineState& state, const CapturedFrame& frame) {
   std::wstring path;
@@ -152,12 +164,13 @@ void SaveThread(std::shared_ptr<PipelineState> state) {
         // Only this worker removes frames, so the front stays while it is written.
         frame = state->saveBuffer.front();
       }
+      FrameEnd end(*state);
       try {
-        SaveFrame(*state, frame);
+        SaveFrame(*state, frame, end);
       } catch (const std::exception&) {
-        // An allocation failure, say: this frame is lost and said so; the
-        // worker goes on with the next.
-        ReportLostFrame(*state, frame);
+        // An allocation failure, say: this frame is lost and said so, unless
+        // it has ended already; the worker goes on with the next.
+        if (end.Settle([] {})) ReportLostFrame(*state, frame);
       }
       frame = CapturedFrame{};
       CapturedFrame removed;

@@ -11,10 +11,6 @@ namespace lorik {
 // order, one file each, until `stopSave` is set.
 void SaveThread(std::shared_ptr<PipelineState> state);
 
-// Writes one frame and publishes it; reports and gives up the frame on failure.
-// Returns whether the file was written.
-bool SaveFrame(PipelineState& state, const CapturedFrame& frame);
-
 // The one save worker. Runs on the user-interface thread.
 class SaveWorker {
  public:

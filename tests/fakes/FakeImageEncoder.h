@@ -41,6 +41,10 @@ class FakeImageEncoder final : public ImageEncoderPort {
     }
     EncodedImage image;
     image.bytes = Describe(picture, type);
+    if (wholePicture) {
+      const uint8_t* bits = picture.Bits();
+      image.bytes.insert(image.bytes.end(), bits, bits + picture.Pitch() * picture.Height());
+    }
     return image;
   }
 
@@ -60,6 +64,7 @@ class FakeImageEncoder final : public ImageEncoderPort {
 
   std::chrono::microseconds cost{0};  // time each call takes; set before use
   bool spin = false;                  // take the time busy rather than asleep
+  bool wholePicture = false;          // append every pixel byte; set before use
   std::atomic<bool> throws{false};    // a failing picture throws instead of failing
 
  private:

@@ -73,33 +73,32 @@ TEST_F(CaptureTickTest, BeforeZeroKeepsNoHistoryAndSendsOnlyLaterFrames) {
   EXPECT_EQ(GrabNo(frames[2]), 8);
 }
 
-// The buffer bounds only the transfers, which stop while it holds more than C.
-TEST_F(CaptureTickTest, TransferStopsAtCPlusOneAndResumesWithNewerFrames) {
+// A press reserves the room of its frames, so single shots that fill the
+// buffer meanwhile delay none of them: frames waiting in the history would be
+// trimmed away.
+TEST_F(CaptureTickTest, PendingFramesMoveWhateverTheCountAndNoneIsTrimmed) {
   h.records.save.conversionBuffSize = 5;
   Profile().numberOfSavedImageBeforeHotkey = 3;
-  for (int i = 0; i < 4; ++i) h.Tick();
+  for (int i = 0; i < 4; ++i) h.Tick();  // grabs 1 to 4; the history keeps 2 to 4
   Run().pendingCount = 6;
-  for (int i = 0; i < 5; ++i) h.controller.TakeSingleShot();  // fills to exactly C
+  for (int i = 0; i < 5; ++i) h.controller.TakeSingleShot();  // grabs 5 to 9 fill to C
   ASSERT_EQ(Queued(), 5u);
 
   h.Tick();
-  EXPECT_EQ(Queued(), 6u);  // one frame still moves: the count reaches C + 1
-  EXPECT_EQ(Run().pendingCount, 5);
+  EXPECT_EQ(Queued(), 9u);
+  EXPECT_EQ(Run().pendingCount, 2);
+  EXPECT_EQ(h.controller.HistorySize(0), 0u);
   h.Tick();
   h.Tick();
-  EXPECT_EQ(Queued(), 6u);
-  EXPECT_EQ(Run().pendingCount, 5);  // kept while there is no room
-  EXPECT_EQ(h.controller.HistorySize(0), 3u);
+  h.Tick();
+  EXPECT_EQ(Run().pendingCount, 0);
 
-  std::vector<CapturedFrame> taken = TakeQueued();
-  EXPECT_EQ(GrabNo(taken.back()), 2);  // the oldest of the history
-  h.Tick();
-  // Room again: the history (grabs 10 to 12 after trimming) moves, plus this tick's.
-  taken = TakeQueued();
-  ASSERT_EQ(taken.size(), 4u);
-  EXPECT_EQ(GrabNo(taken[0]), 10);
-  EXPECT_EQ(GrabNo(taken[3]), 13);
-  EXPECT_EQ(Run().pendingCount, 1);
+  std::vector<int> multi;
+  for (const CapturedFrame& f : TakeQueued()) {
+    if (f.profileNo == 1) multi.push_back(GrabNo(f));
+  }
+  EXPECT_EQ(multi, (std::vector<int>{2, 3, 4, 10, 11, 12}));
+  EXPECT_EQ(h.state->Unsettled(), 11u);  // every queued frame awaits its end
 }
 
 struct SkipCase {

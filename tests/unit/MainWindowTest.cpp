@@ -873,5 +873,37 @@ TEST_F(SettingCommandTest, MultiShotThatRanWhileTheDialogWasOpenIsNotTakenAgain)
   EXPECT_EQ(app.store.Files().size(), 5u);
 }
 
+// The exit writes what the workers can finish and says how many frames it
+// could not save: here the three frames of a multi shot taken before its press,
+// and the seventeen it still owed, which were never captured.
+TEST_F(MainWindowTest, ExitWritesTheQueuedFramesAndCountsThoseNeverCaptured) {
+  StartWith(L"");
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
+  dlg->Capture().TriggerMultiShot(0);
+  ASSERT_EQ(dlg->Capture().Run(0).pendingCount, 20);
+  messages.Clear();
+  host.Close(*dlg);
+
+  EXPECT_EQ(app.store.Files().size(), 3u);
+  EXPECT_EQ(messages.Messages(),
+            (std::vector<FakeMessageBox::Shown>{
+                {L"終了までに保存が間に合わなかったため、画像17枚は保存されませんでした", L"Lorik",
+                 mb::kIconExclamation}}));
+}
+
+// Without workers nothing can be written: the exit says so at once, and only once.
+TEST_F(StatusLineTest, ExitWithoutWorkersCountsEveryQueuedFrameOnce) {
+  StartIdle();
+  Fill(4);
+  messages.Clear();
+  host.Close(*dlg);
+  dlg->Shutdown();
+  EXPECT_EQ(messages.Messages(),
+            (std::vector<FakeMessageBox::Shown>{
+                {L"終了までに保存が間に合わなかったため、画像4枚は保存されませんでした", L"Lorik",
+                 mb::kIconExclamation}}));
+  EXPECT_TRUE(app.store.Files().empty());
+}
+
 }  // namespace
 }  // namespace lorik

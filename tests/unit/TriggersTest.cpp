@@ -62,8 +62,10 @@ INSTANTIATE_TEST_SUITE_P(
                       PressCase{"TwentyFramesIsStillAnExtension", 100, 0, 2099, 0, 20, false},
                       PressCase{"PastBeforePlusAfterStartsNew", 100, 0, 2500, 0, 20, true},
                       PressCase{"SkipOneCountsEveryOtherTick", 100, 1, 1000, 0, 5, false},
-                      PressCase{"RoomLimitsAnExtension", 100, 0, 900, 47, 3, false},
-                      PressCase{"RoomLimitsANewShot", 100, 0, 5000, 47, 3, true},
+                      // The first press's 20 pending frames hold room too.
+                      PressCase{"RoomLimitsAnExtension", 100, 0, 900, 27, 3, false},
+                      PressCase{"RoomLimitsANewShot", 100, 0, 5000, 27, 3, true},
+                      PressCase{"PendingFramesLeaveNoRoom", 100, 0, 900, 30, 0, false},
                       PressCase{"FullBufferAddsNothingButStartsNew", 100, 0, 5000, 50, 0, true},
                       PressCase{"OverfullBufferAddsNothing", 100, 0, 300, 55, 0, false}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -73,6 +75,48 @@ TEST_F(TriggersTest, FirstPressAfterStartIsANewShotLimitedByRoom) {
   h.controller.TriggerMultiShot(0);
   EXPECT_EQ(Run().pendingCount, 5);
   EXPECT_EQ(Run().startTime, h.clock.LocalTime());
+}
+
+// Frames a press cannot promise are refused aloud, with their number, and the
+// frames other profiles have pending hold room like queued ones.
+TEST(TriggersRefusalTest, FramesWithoutRoomAreRefusedInOneMessage) {
+  PipelineHarness h(2);
+  h.controller.TriggerMultiShot(0);  // 20 pending of 50
+  h.controller.TakeSingleShot();     // 1 queued
+  ASSERT_TRUE(h.uiMessages.Messages().empty());
+  h.controller.TriggerMultiShot(1);
+  EXPECT_EQ(h.controller.Run(1).pendingCount, 20);
+  h.controller.TriggerMultiShot(1);  // at once: an extension by no frame, nothing refused
+  ASSERT_TRUE(h.uiMessages.Messages().empty());
+
+  h.clock.Advance(5000);
+  h.controller.TriggerMultiShot(0);  // a new shot of 20 with 50 - 1 - 40 = 9 free
+  EXPECT_EQ(h.controller.Run(0).pendingCount, 29);
+  ASSERT_EQ(h.uiMessages.Messages().size(), 1u);
+  EXPECT_EQ(h.uiMessages.Messages()[0],
+            (FakeMessageBox::Shown{
+                L"変換バッファに空きがないため、マルチショットの画像11枚は保存されません", L"Lorik",
+                mb::kIconExclamation}));
+}
+
+// A held hotkey repeats inside the box's own loop: no second box stacks on it.
+TEST(TriggersRefusalTest, RefusalsWhileTheMessageIsOpenStackNoBox) {
+  PipelineHarness h(1);
+  for (int i = 0; i < 50; ++i) h.controller.TakeSingleShot();
+  int nested = 0;
+  h.uiMessages.SetWhileOpen([&](const FakeMessageBox::Shown&) {
+    if (nested++ > 0) return;
+    h.clock.Advance(5000);
+    h.controller.TriggerMultiShot(0);
+  });
+  h.controller.TriggerMultiShot(0);
+  EXPECT_EQ(h.uiMessages.Count(), 1u);
+  EXPECT_EQ(nested, 1);
+  h.uiMessages.SetWhileOpen(nullptr);
+  h.clock.Advance(5000);
+  h.controller.TriggerMultiShot(0);
+  EXPECT_EQ(h.uiMessages.Count(), 2u);  // closed again: the next refusal is said
+  EXPECT_EQ(h.controller.Run(0).pendingCount, 0);
 }
 
 // What the hotkeys and the main button call: the press shows before the shot
