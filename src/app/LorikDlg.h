@@ -97,6 +97,9 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   void OnThumbnail();
   void OnVersion();
   void OnExit();
+  intptr_t OnQueryEndSession(uintptr_t, intptr_t);
+  void OnEndSession(uintptr_t ending, intptr_t);
+  void OnDestroyOnce();
 
   void PressFeedback(ButtonSet set) override;
   // False when the file exists but cannot be read whole, or not without loss.
@@ -123,6 +126,8 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   Rect thumbnailRect_;
   bool settingsOpen_ = false;
   bool statusPainted_ = false;
+  // The session's end runs the exit sequence before the window is destroyed.
+  bool shutDown_ = false;
 
   CCustomProgressCtrl progress_;
   // Shared with the save worker, which hands it each saved picture.
