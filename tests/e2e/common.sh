@@ -11,6 +11,11 @@ cleanup() {
   run "$build/tests/fixture_close.exe" "Lorik e2e target" >/dev/null 2>&1
   run "$build/tests/fixture_close.exe" "Lorik" >/dev/null 2>&1
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  # A program stuck in a message box would outlive the test into the next one.
+  for p in "${pids[@]}"; do
+    for _ in $(seq 50); do kill -0 "$p" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$p" 2>/dev/null
+  done
   rm -rf "$work"
 }
 trap cleanup EXIT

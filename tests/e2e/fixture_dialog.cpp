@@ -5,6 +5,9 @@
 // code is 0 on success (for "enabled": 0 enabled, 1 disabled), 2 when nothing matched.
 // "move <title> x y" moves a top-level window instead, "close <title> 0" asks it
 // to close, and "tab <title> <id>" prints the selected index of a tab control.
+// "message <title>" prints the text of a message box with that title, and
+// "answer <title> <button id>" presses a button of it; both skip other windows
+// of the same title, such as a main window that is being destroyed.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -68,6 +71,19 @@ int CountWindows(const std::wstring& title) {
   return count;
 }
 
+// The static text that a message box shows has this id.
+constexpr int kMessageBoxText = 0xFFFF;
+
+HWND FindMessageBox(const std::wstring& title) {
+  HWND w = nullptr;
+  while ((w = FindWindowExW(nullptr, w, nullptr, title.c_str())) != nullptr) {
+    Search search{kMessageBoxText};
+    if (IsWindowVisible(w)) EnumChildWindows(w, FindControl, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) return w;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
@@ -82,6 +98,18 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   if (verb == L"active") {
     wchar_t text[256] = {};
     GetWindowTextW(GetForegroundWindow(), text, 256);
+    Print(text);
+    return 0;
+  }
+  if (verb == L"message" || verb == L"answer") {
+    const HWND box = FindMessageBox(title);
+    if (box == nullptr) return 2;
+    if (verb == L"answer") {
+      if (args.size() < 3) return 2;
+      return PostMessageW(box, WM_COMMAND, MAKEWPARAM(std::stoi(args[2]), BN_CLICKED), 0) ? 0 : 2;
+    }
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(box, kMessageBoxText, text, 1024);
     Print(text);
     return 0;
   }
