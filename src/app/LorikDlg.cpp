@@ -112,6 +112,8 @@ ui::MessageMap CLorikDlg::GetMessageMap() const {
       ui::MapMessage<&CLorikDlg::OnPaint>(ui::wm::kPaint),
       ui::MapRaw<&CLorikDlg::OnQueryDragIcon>(ui::wm::kQueryDragIcon),
       ui::MapMessage<&CLorikDlg::OnDestroy>(ui::wm::kDestroy),
+      ui::MapRaw<&CLorikDlg::OnQueryEndSession>(ui::wm::kQueryEndSession),
+      ui::MapMessage<&CLorikDlg::OnEndSession>(ui::wm::kEndSession),
       ui::MapGetMinMaxInfo<&CLorikDlg::OnGetMinMaxInfo>(),
       ui::MapCommand<&CLorikDlg::OnSetting>(kCommandSetting),
       ui::MapCommand<&CLorikDlg::OnExit>(kCommandExit),
@@ -187,7 +189,7 @@ bool CLorikDlg::OnInitDialog() {
     ports_.messages.Show(L"設定ファイルが存在しないため、設定ウィンドウを開きます。", kAppName,
                          mb::kIconExclamation);
     OnSetting();
-  } else if (!CheckSetting(records_, ports_.messages) || desktopRetarget) {
+  } else if (!CheckSetting(records_, ports_.messages, ports_.system) || desktopRetarget) {
     OnSetting();
   } else {
     ApplySetting();
@@ -368,7 +370,7 @@ void CLorikDlg::OnSetting() {
   } while (!CheckSetting(setting.capturePage.capture, setting.hotkeyPage.singleShot,
                          setting.hotkeyPage.multiShots, setting.savePage.save,
                          setting.miscPage.general, records_.general.maximumMultiShotNo,
-                         ports_.messages));
+                         ports_.messages, ports_.system));
   settingsOpen_ = false;
   records_.shot.singleShot = setting.hotkeyPage.singleShot;
   records_.shot.multiShots = setting.hotkeyPage.multiShots;
@@ -432,7 +434,8 @@ void CLorikDlg::OnTimer(uintptr_t timerId) {
   }
   if (timerId == captureTimer_) {
     tracker_.TrackingStep();
-    capture_.CaptureTick();
+    if (CaptureAreaGrabbable(records_.capture.captureArea, records_.save.imageBitDepth))
+      capture_.CaptureTick();
   }
   if (timerId == researchTimer_) tracker_.ResearchStep();
   hotkeys_->OnTimer(timerId);
@@ -530,6 +533,20 @@ void CLorikDlg::OnThumbnail() {
 
 void CLorikDlg::OnExit() {
   OnCancel();
+}
+
+// Logoff and shutdown ask nothing, not even with "Check on exit": the session
+// ends either way, and the settings are saved when it does.
+intptr_t CLorikDlg::OnQueryEndSession(uintptr_t, intptr_t) {
+  return 1;
+}
+
+// The process may be ended as soon as this returns, so the exit sequence runs
+// here and not at the window's destruction.
+void CLorikDlg::OnEndSession(uintptr_t ending, intptr_t) {
+  if (ending == 0 || shutDown_) return;
+  Shutdown();
+  EndDialog(ui::kIdCancel);
 }
 
 bool CLorikDlg::ConfirmExit() {

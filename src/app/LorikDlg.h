@@ -105,6 +105,8 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   void OnThumbnail();
   void OnVersion();
   void OnExit();
+  intptr_t OnQueryEndSession(uintptr_t, intptr_t);
+  void OnEndSession(uintptr_t ending, intptr_t);
 
   void PressFeedback(ButtonSet set) override;
   // False when the file exists but cannot be read whole, or not without loss.

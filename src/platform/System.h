@@ -15,6 +15,9 @@ class SystemPort {
   virtual std::wstring ExecutablePath() = 0;
   // The four 16-bit parts of the executable's fixed file version, most significant first.
   virtual std::optional<std::array<uint16_t, 4>> FileVersion() = 0;
+  // Bytes this process could still take without paging: the smaller of free
+  // physical memory and free address space. Nothing when it cannot be told.
+  virtual std::optional<uint64_t> AvailableMemory() = 0;
   // Ends the process at once, without any further clean-up.
   [[noreturn]] virtual void ExitProcess(int code) = 0;
 };

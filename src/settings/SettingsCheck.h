@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/MessageBox.h"
+#include "platform/System.h"
 #include "settings/Settings.h"
 
 namespace lorik {
@@ -18,12 +19,23 @@ inline constexpr std::wstring_view kSettingsCheckCaption = L"Lorik設定チェ�
 // `profileCount` is the main window's own "Maximum multi shot no": the number of
 // profiles examined. It is clamped to the length of `multiShots`, so a count that
 // disagrees with the list never reads past it. `general` is not examined.
+//
+// The capture area must have a size and fit one bitmap, and the examined
+// profiles' before counts and both buffers, all full of frames of that area,
+// must fit in the memory that `system` says is available (not checked when it
+// cannot say); that last check comes after all the others.
 bool CheckSetting(const CaptureSettings& capture, const MultiShotProfile& singleShot,
                   const std::vector<MultiShotProfile>& multiShots, const SaveSettings& save,
-                  const GeneralSettings& general, int32_t profileCount, MessageBoxPort& messages);
+                  const GeneralSettings& general, int32_t profileCount, MessageBoxPort& messages,
+                  SystemPort& system);
 
 // The same check on one set of records, examining as many profiles as its own
 // "Maximum multi shot no" (the main window's records at start-up).
-bool CheckSetting(const SettingsRecords& records, MessageBoxPort& messages);
+bool CheckSetting(const SettingsRecords& records, MessageBoxPort& messages, SystemPort& system);
+
+// Whether a picture of `area` at `bitDepth` (24 unless 32) can be grabbed at
+// all: the area has a size and fits one bitmap. Records that were refused can
+// still be in force while the settings dialog is open; they are not grabbed.
+bool CaptureAreaGrabbable(const Rect& area, int32_t bitDepth);
 
 }  // namespace lorik

@@ -13,6 +13,7 @@ namespace {
 constexpr wchar_t kSizeChanged[] =
     L"ウィンドウサイズが変更されました。正しくキャプチャできないかもしれません。";
 constexpr wchar_t kRecognizeAgain[] = L"再度、キャプチャ領域を自動認識しますか？";
+constexpr wchar_t kTargetGone[] = L"キャプチャ対象が離脱!";
 
 void Offset(Rect& rect, int32_t dx, int32_t dy) {
   rect.left += dx;
@@ -87,12 +88,25 @@ void TargetTracker::AskAboutResize() {
       mb::kIdYes)
     return;
 
+  // A closed window has nothing to recognise: its empty rectangle would
+  // replace the configured area. It may also close while the question waits.
+  // Its empty rectangle is recorded now, so that the closing is not reported
+  // once more as a change of size.
+  if (!windows_.IsWindow(capture_.trackedWindow)) {
+    capture_.trackedRect = windows_.WindowRect(capture_.trackedWindow);
+    messages_.Show(kTargetGone, kAppName, mb::kOk);
+    return;
+  }
   const WindowHandle remembered = capture_.targetWindow;
+  const Rect configured = capture_.captureArea;
   capture_.targetWindow = capture_.trackedWindow;
   if (recognizeArea_(capture_)) {
     // The result is relative to the window's outer corner; the capture reads the screen.
     const Rect window = windows_.WindowRect(capture_.trackedWindow);
     Offset(capture_.captureArea, window.left, window.top);
+  } else if (capture_.captureArea.Width() <= 0 || capture_.captureArea.Height() <= 0) {
+    // A failure on a window that went meanwhile leaves no area to grab.
+    capture_.captureArea = configured;
   }
   capture_.targetWindow = remembered;
   resizeQuietTicks_ = 0;

@@ -94,6 +94,11 @@ std::optional<std::vector<uint8_t>> FilesWin32::ReadAll(const std::wstring& path
 }
 
 bool FilesWin32::ReplaceAtomically(const std::wstring& path, std::span<const uint8_t> bytes) {
+  // The user made it read-only: a rename would replace it all the same on
+  // some file systems.
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+    return false;
   std::wstring temp;
   {
     Handle file(CreateTempFor(path, temp));

@@ -14,6 +14,8 @@ static_assert(wm::kSize == WM_SIZE);
 static_assert(wm::kSetText == WM_SETTEXT);
 static_assert(wm::kPaint == WM_PAINT);
 static_assert(wm::kClose == WM_CLOSE);
+static_assert(wm::kQueryEndSession == WM_QUERYENDSESSION);
+static_assert(wm::kEndSession == WM_ENDSESSION);
 static_assert(wm::kSetCursor == WM_SETCURSOR);
 static_assert(wm::kMouseActivate == WM_MOUSEACTIVATE);
 static_assert(wm::kGetMinMaxInfo == WM_GETMINMAXINFO);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace lorik {
@@ -41,6 +42,13 @@ std::optional<std::array<uint16_t, 4>> SystemWin32::FileVersion() {
   }
   return std::array<uint16_t, 4>{HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
                                  HIWORD(info->dwFileVersionLS), LOWORD(info->dwFileVersionLS)};
+}
+
+std::optional<uint64_t> SystemWin32::AvailableMemory() {
+  MEMORYSTATUSEX status{};
+  status.dwLength = sizeof(status);
+  if (!GlobalMemoryStatusEx(&status)) return std::nullopt;
+  return std::min<uint64_t>(status.ullAvailPhys, status.ullAvailVirtual);
 }
 
 void SystemWin32::ExitProcess(int code) {

@@ -10,6 +10,7 @@ class SystemWin32 final : public SystemPort {
   int ProcessorCount() override;
   std::wstring ExecutablePath() override;
   std::optional<std::array<uint16_t, 4>> FileVersion() override;
+  std::optional<uint64_t> AvailableMemory() override;
   [[noreturn]] void ExitProcess(int code) override;
 };
 

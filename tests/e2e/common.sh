@@ -32,14 +32,14 @@ wait_for_window() { # title regex, tenths of a second
   return 1
 }
 
-# A message box of Lorik's: a window of that title with an OK button, which the
-# main window lacks. Waits until it is in front, answers it with Return as the
-# user does, and waits until it has gone.
+# A message box of that title (the main window, also titled "Lorik", is none):
+# waits until it is in front, answers it with Return as the user does, and
+# waits until it has gone.
 answer_message() { # title, what it is about (for the failure)
   local state=2 title=$1
   shift
   for _ in $(seq 100); do
-    run "$build/tests/fixture_dialog.exe" message "$title" 1 >/dev/null 2>&1
+    run "$build/tests/fixture_dialog.exe" front "$title" >/dev/null 2>&1
     state=$?
     [ "$state" = 0 ] && break
     sleep 0.1
@@ -48,7 +48,7 @@ answer_message() { # title, what it is about (for the failure)
   [ "$state" = 1 ] && fail "the message $* is not in front"
   xdotool key Return
   for _ in $(seq 50); do
-    run "$build/tests/fixture_dialog.exe" message "$title" 1 >/dev/null 2>&1
+    run "$build/tests/fixture_dialog.exe" front "$title" >/dev/null 2>&1
     [ $? = 2 ] && return 0
     sleep 0.1
   done

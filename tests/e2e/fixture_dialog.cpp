@@ -5,9 +5,11 @@
 // code is 0 on success (for "enabled": 0 enabled, 1 disabled), 2 when nothing matched.
 // "move <title> x y" moves a top-level window instead, "close <title> 0" asks it
 // to close, and "tab <title> <id>" prints the selected index of a tab control.
-// "message <title> <button id>" looks for a message box: a visible top-level window
-// with that title that has the button (Lorik's main window has none), and answers
-// 0 if it is the foreground window, 1 if it is open behind another, 2 if none is open.
+// "message <title>" prints the text of a message box with that title, and
+// "answer <title> <button id>" presses a button of it; both skip other windows
+// of the same title, such as a main window that is being destroyed.
+// "front <title>" answers 0 if such a message box is the foreground window, 1 if it
+// is open behind another, 2 if none is open.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -71,21 +73,17 @@ int CountWindows(const std::wstring& title) {
   return count;
 }
 
-struct MessageSearch {
-  const std::wstring* title;
-  int button;
-  HWND found = nullptr;
-};
+// The static text that a message box shows has this id.
+constexpr int kMessageBoxText = 0xFFFF;
 
-BOOL CALLBACK FindMessage(HWND window, LPARAM lParam) {
-  auto* search = reinterpret_cast<MessageSearch*>(lParam);
-  wchar_t text[256] = {};
-  GetWindowTextW(window, text, 256);
-  if (IsWindowVisible(window) && *search->title == text && GetDlgItem(window, search->button)) {
-    search->found = window;
-    return FALSE;
+HWND FindMessageBox(const std::wstring& title) {
+  HWND w = nullptr;
+  while ((w = FindWindowExW(nullptr, w, nullptr, title.c_str())) != nullptr) {
+    Search search{kMessageBoxText};
+    if (IsWindowVisible(w)) EnumChildWindows(w, FindControl, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) return w;
   }
-  return TRUE;
+  return nullptr;
 }
 
 }  // namespace
@@ -105,11 +103,22 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     Print(text);
     return 0;
   }
-  if (verb == L"message" && args.size() > 2) {
-    MessageSearch search{&title, std::stoi(args[2])};
-    EnumWindows(FindMessage, reinterpret_cast<LPARAM>(&search));
-    if (search.found == nullptr) return 2;
-    return search.found == GetForegroundWindow() ? 0 : 1;
+  if (verb == L"front") {
+    const HWND box = FindMessageBox(title);
+    if (box == nullptr) return 2;
+    return box == GetForegroundWindow() ? 0 : 1;
+  }
+  if (verb == L"message" || verb == L"answer") {
+    const HWND box = FindMessageBox(title);
+    if (box == nullptr) return 2;
+    if (verb == L"answer") {
+      if (args.size() < 3) return 2;
+      return PostMessageW(box, WM_COMMAND, MAKEWPARAM(std::stoi(args[2]), BN_CLICKED), 0) ? 0 : 2;
+    }
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(box, kMessageBoxText, text, 1024);
+    Print(text);
+    return 0;
   }
   HWND top = FindWindowW(nullptr, title.c_str());
   if (top == nullptr || args.size() < 3) return 2;

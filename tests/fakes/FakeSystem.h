@@ -16,10 +16,12 @@ class FakeSystem final : public SystemPort {
   int processors = 4;
   std::wstring executablePath = L"C:\\Games\\Lorik\\Lorik.exe";
   std::optional<std::array<uint16_t, 4>> version = std::array<uint16_t, 4>{1, 0, 0, 350};
+  std::optional<uint64_t> availableMemory = uint64_t{8} << 30;
 
   int ProcessorCount() override { return processors; }
   std::wstring ExecutablePath() override { return executablePath; }
   std::optional<std::array<uint16_t, 4>> FileVersion() override { return version; }
+  std::optional<uint64_t> AvailableMemory() override { return availableMemory; }
   [[noreturn]] void ExitProcess(int code) override { throw ProcessExit(code); }
 };
 

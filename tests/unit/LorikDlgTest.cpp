@@ -134,6 +134,44 @@ TEST_F(LorikDlgTest, ShutdownStopsTimersUnregistersHotkeysAndWritesEveryKey) {
   EXPECT_EQ(ini.GetString(L"Unknown", L"keep", L""), L"me");
 }
 
+// Logoff and shutdown: the query is granted without the exit question, a
+// cancelled end keeps everything running, and the end itself saves the
+// settings and stops like an exit before the window is gone.
+TEST_F(LorikDlgTest, TheEndOfTheSessionSavesTheSettingsAndEndsLikeAnExit) {
+  WriteIni(L"[General]\r\nCheck on exit=1\r\n[Unknown]\r\nkeep=me\r\n");
+  ui::FakeDialogView& view = Start();
+  messages.Clear();
+  messages.SetAnswer(mb::kIdCancel);  // an exit question would keep the program
+  view.windowRect = {300, 310, 420, 440};
+
+  EXPECT_EQ(host.Send(*dlg, {wm::kQueryEndSession, 0, 0}), 1);
+  EXPECT_EQ(host.Send(*dlg, {wm::kEndSession, 0, 0}), 0) << "the end was cancelled";
+  EXPECT_EQ(files.writeAttempts, 0);
+  EXPECT_FALSE(view.endResult.has_value());
+  EXPECT_FALSE(view.timers.running.empty());
+
+  trace.Clear();
+  EXPECT_EQ(host.Send(*dlg, {wm::kEndSession, 1, 0}), 0);
+  EXPECT_TRUE(messages.Messages().empty());
+  EXPECT_EQ(view.endResult, ui::kIdCancel);
+  EXPECT_TRUE(view.timers.running.empty());
+  EXPECT_TRUE(view.hotkeys.registered.empty());
+  EXPECT_EQ(dlg->ConversionWorkers(), 0u);
+  const std::vector<std::string> lines = UiTraces();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), "Stopping all timers.\n");
+  EXPECT_EQ(lines.back(), "All save thread stopped.\n");
+  EXPECT_EQ(WrittenIni().GetInt(L"General", L"Window pos x", -1), 300);
+  EXPECT_EQ(WrittenIni().GetString(L"Unknown", L"keep", L""), L"me");
+  EXPECT_EQ(files.writeAttempts, 1);
+
+  // The window's destruction that follows does not run the sequence again.
+  trace.Clear();
+  host.Close(*dlg);
+  EXPECT_EQ(files.writeAttempts, 1);
+  EXPECT_TRUE(UiTraces().empty());
+}
+
 // A settings file that is there but cannot be read whole is the user's: it is
 // said at start-up, kept at exit, and said again.
 TEST_F(LorikDlgTest, AFileThatCannotBeReadWholeIsNeverReplaced) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fakes/FakeMessageBox.h"
+#include "fakes/FakeSystem.h"
 #include "settings/SettingsCheck.h"
 
 namespace lorik {
@@ -30,6 +31,15 @@ const std::wstring kSaveBuffOne = L"保存設定の保存バッファ枚数は1�
 const std::wstring kThreads = L"保存設定のスレッド数は1以上としてください";
 const std::wstring kImageType = L"保存設定の画像タイプを再設定してください";
 const std::wstring kBitDepth = L"保存設定のビット深度を再設定してください";
+const std::wstring kNoArea = L"キャプチャ設定の領域の幅と高さは1以上としてください";
+
+std::wstring AreaTooLarge(const std::wstring& width, const std::wstring& height) {
+  return L"キャプチャ設定の領域が大きすぎます（幅" + width + L"、高さ" + height + L"）";
+}
+std::wstring NoMemory(const std::wstring& neededMb, const std::wstring& availableMb) {
+  return L"保存設定のバッファに必要なメモリ（" + neededMb + L"MB）が空きメモリ（" + availableMb +
+         L"MB）を超えています。バッファ枚数か押下前の保存枚数を減らしてください";
+}
 
 std::wstring Collision(const std::wstring& no) {
   return L"マルチショット" + no + L"のショートカットキーが他と重複しています";
@@ -55,6 +65,7 @@ SettingsRecords ValidRecords() {
   SettingsRecords records;
   records.capture.targetWindow = WindowHandle{0x1234};
   records.capture.periodBetweenEachCapture = 100;
+  records.capture.captureArea = {0, 0, 1200, 720};
   records.shot.singleShot.virtualKey = 83;
   records.shot.singleShot.modifier = 3;
   records.shot.singleShot.format = L"Lk_%date%_%time%_%ms%";
@@ -99,6 +110,59 @@ const std::vector<Case>& Cases() {
       {"period 10", [](R r) { r.capture.periodBetweenEachCapture = 10; }, std::nullopt},
       {"period -1 from the file reads as the largest unsigned value",
        [](R r) { r.capture.periodBetweenEachCapture = static_cast<uint32_t>(-1); }, std::nullopt},
+
+      // Capture area: it must have a size and fit one bitmap of at most 2 GiB.
+      {"area of width 0 takes the target's width", [](R r) { r.capture.captureArea.right = 0; },
+       std::nullopt},
+      {"area of width 0 without a target",
+       [](R r) {
+         r.capture.captureArea.right = 0;
+         r.capture.targetWindow = {};
+         r.capture.automaticallyRecaptureAfterLost = true;
+       },
+       kNoArea},
+      {"area of height 0 without a target",
+       [](R r) {
+         r.capture.captureArea.bottom = 0;
+         r.capture.targetWindow = {};
+         r.capture.automaticallyRecaptureAfterLost = true;
+       },
+       kNoArea},
+      {"area of negative height with a target", [](R r) { r.capture.captureArea.bottom = -1; },
+       kNoArea},
+      {"area of negative width",
+       [](R r) {
+         r.capture.captureArea = {100, 0, 40, 720};
+       },
+       kNoArea},
+      {"area is checked before the single shot",
+       [](R r) {
+         r.capture.captureArea = {0, 0, -10, 0};
+         r.shot.singleShot.format.clear();
+       },
+       kNoArea},
+      {"edges whose distance overflows 32 bits",
+       [](R r) {
+         r.capture.captureArea = {-2000000000, 0, 2000000000, 10};
+       },
+       AreaTooLarge(L"4000000000", L"10")},
+      {"area of 50000 by 50000",
+       [](R r) {
+         r.capture.captureArea = {0, 0, 50000, 50000};
+       },
+       AreaTooLarge(L"50000", L"50000")},
+      // 2^29 pixels in one row: 1.5 GiB at 24 bits, 2 GiB at 32.
+      {"row of 2^29 pixels at 32 bits",
+       [](R r) {
+         r.capture.captureArea = {0, 0, 536870912, 1};
+         r.save.imageBitDepth = 32;
+       },
+       AreaTooLarge(L"536870912", L"1")},
+      {"row of 2^29 pixels at 24 bits fits one bitmap but not 208 frames in 8 GiB",
+       [](R r) {
+         r.capture.captureArea = {0, 0, 536870912, 1};
+       },
+       NoMemory(L"319488", L"8192")},
 
       // Single shot.
       {"single shot with a key and no pattern", [](R r) { r.shot.singleShot.format.clear(); },
@@ -357,8 +421,9 @@ TEST(CheckSettingTest, ShowsTheFirstFailingCheckOnly) {
     SettingsRecords records = ValidRecords();
     c.change(records);
     FakeMessageBox messages;
+    fakes::FakeSystem system;  // 8 GiB available
 
-    const bool accepted = CheckSetting(records, messages);
+    const bool accepted = CheckSetting(records, messages, system);
 
     if (c.expected) {
       EXPECT_FALSE(accepted);
@@ -380,11 +445,72 @@ TEST(CheckSettingTest, SuppressedErrorDialogsStillShowCheckMessages) {
   records.general.supressErrorDialog = true;
   records.save.conversionThreadNumber = 0;
   FakeMessageBox messages;
+  fakes::FakeSystem system;
 
-  EXPECT_FALSE(CheckSetting(records, messages));
+  EXPECT_FALSE(CheckSetting(records, messages, system));
   ASSERT_EQ(messages.Count(), 1u);
   EXPECT_EQ(messages.Messages()[0].text, kThreads);
   EXPECT_EQ(messages.Beeps(), 0);
+}
+
+// The memory check: the base set holds 50 + 128 + 3 x 10 = 208 frames of
+// 1200 x 720 x 3 bytes, 539136000 bytes (515 MB when rounded up).
+TEST(CheckSettingTest, BuffersMustFitInTheAvailableMemory) {
+  struct MemoryCase {
+    const char* name;
+    std::function<void(SettingsRecords&)> change;
+    std::optional<uint64_t> available;
+    std::optional<std::wstring> expected;
+  };
+  using R = SettingsRecords&;
+  const MemoryCase cases[] = {
+      {"exactly enough", [](R) {}, 539136000, std::nullopt},
+      {"one byte short", [](R) {}, 539135999, NoMemory(L"515", L"514")},
+      {"memory that cannot be told is not checked",
+       [](R r) {
+         r.save.conversionBuffSize = 1000000;
+         r.save.saveBuffSize = 1000000;
+       },
+       std::nullopt, std::nullopt},
+      {"profiles beyond the examined count take no room",
+       [](R r) { r.general.maximumMultiShotNo = 1; }, 487296000, std::nullopt},
+      {"every examined profile keeps its own history", [](R) {}, 487296000,
+       NoMemory(L"515", L"464")},
+      {"negative before counts take no room",
+       [](R r) {
+         r.shot.multiShots[1].numberOfSavedImageBeforeHotkey = -5;
+         r.shot.multiShots[2].numberOfSavedImageBeforeHotkey = -5;
+       },
+       487296000, std::nullopt},
+      {"32 bits take four bytes a pixel", [](R r) { r.save.imageBitDepth = 32; }, 539136000,
+       NoMemory(L"686", L"514")},
+      {"a product beyond 64 bits is refused, not wrapped round",
+       [](R r) {
+         r.capture.captureArea = {0, 0, 536870912, 1};
+         r.shot.multiShots.assign(20, Profile(0, 0, INT32_MAX, 0));
+         r.general.maximumMultiShotNo = 20;
+         r.save.conversionBuffSize = INT32_MAX;
+         r.save.saveBuffSize = INT32_MAX;
+       },
+       uint64_t{8} << 30, NoMemory(L"17592186044416", L"8192")},
+  };
+  for (const MemoryCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    SettingsRecords records = ValidRecords();
+    c.change(records);
+    FakeMessageBox messages;
+    fakes::FakeSystem system;
+    system.availableMemory = c.available;
+
+    EXPECT_EQ(CheckSetting(records, messages, system), !c.expected.has_value());
+    if (c.expected) {
+      ASSERT_EQ(messages.Count(), 1u);
+      EXPECT_EQ(messages.Messages()[0].text, *c.expected);
+      EXPECT_EQ(messages.Messages()[0].style, kIconHand);
+    } else {
+      EXPECT_EQ(messages.Count(), 0u);
+    }
+  }
 }
 
 // The settings command checks the dialog's working copies against the main
@@ -393,14 +519,15 @@ TEST(CheckSettingTest, ExaminesTheGivenProfileCount) {
   SettingsRecords records = ValidRecords();
   records.shot.multiShots[1] = Profile(49, 0, 1, 1);  // collides with profile 1
   FakeMessageBox messages;
+  fakes::FakeSystem system;
 
   EXPECT_TRUE(CheckSetting(records.capture, records.shot.singleShot, records.shot.multiShots,
-                           records.save, records.general, 1, messages));
+                           records.save, records.general, 1, messages, system));
   EXPECT_TRUE(messages.Messages().empty());
 
   records.general.maximumMultiShotNo = 0;
   EXPECT_FALSE(CheckSetting(records.capture, records.shot.singleShot, records.shot.multiShots,
-                            records.save, records.general, 2, messages));
+                            records.save, records.general, 2, messages, system));
   ASSERT_EQ(messages.Count(), 1u);
   EXPECT_EQ(messages.Messages()[0].text, Collision(L"02"));
 }

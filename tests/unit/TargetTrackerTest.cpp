@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "fakes/FakeMessageBox.h"
+#include "fakes/FakeScreenGrab.h"
 #include "fakes/FakeWindowSystem.h"
+#include "target/AreaRecognition.h"
 #include "target/TargetTracker.h"
 
 namespace lorik {
@@ -14,6 +16,7 @@ namespace {
 constexpr wchar_t kSizeChanged[] =
     L"ウィンドウサイズが変更されました。正しくキャプチャできないかもしれません。";
 constexpr wchar_t kRecognizeAgain[] = L"再度、キャプチャ領域を自動認識しますか？";
+constexpr wchar_t kTargetGone[] = L"キャプチャ対象が離脱!";
 constexpr unsigned kTopmost = 0x00040000;
 constexpr unsigned kWarningStyle = mb::kIconExclamation | kTopmost;
 constexpr unsigned kQuestionStyle = mb::kYesNo | mb::kIconQuestion | kTopmost;
@@ -259,6 +262,62 @@ TEST_F(TrackerTest, AClosedWindowIsOneChangeOfSizeAndThenSilence) {
   EXPECT_EQ(capture.trackedRect, Rect{});
   EXPECT_EQ(capture.targetWindow, windows.DesktopWindow()) << "the desktop is never lost";
   EXPECT_EQ(captures, 200);
+}
+
+// Yes to the question about a tracked window that has been closed, with the
+// main window's own recognition: nothing is there to recognise, and the
+// configured area stays as it was.
+class ClosedTrackedWindowTest : public TrackerTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ClosedTrackedWindowTest, YesKeepsTheConfiguredArea) {
+  const bool closedWhileAsking = GetParam();  // the question waits while the user closes it
+  FakeScreenGrab grab;
+  onRecognize = [&](CaptureSettings& record) {
+    return RecognizeCaptureArea(record, windows, grab, messages);
+  };
+  const Rect configured = capture.captureArea;
+  messages.SetAnswer(mb::kIdYes);
+  if (closedWhileAsking) {
+    Resize({1000, 700});
+    messages.SetWhileOpen([&](const FakeMessageBox::Shown& shown) {
+      if (shown.text == kRecognizeAgain) windows.Destroy(target);
+    });
+  } else {
+    windows.Destroy(target);
+  }
+
+  CaptureTick();
+  messages.SetWhileOpen(nullptr);
+
+  EXPECT_EQ(capture.captureArea, configured);
+  EXPECT_EQ(recognitions, 0);
+  EXPECT_TRUE(grab.calls.empty());
+  EXPECT_EQ(capture.targetWindow, windows.DesktopWindow());
+  EXPECT_EQ(Texts(), (std::vector<std::wstring>{kSizeChanged, kRecognizeAgain, kTargetGone}));
+  // Later ticks read the same empty rectangle and stay silent.
+  CaptureTicks(100);
+  EXPECT_EQ(messages.Count(), 3u);
+  EXPECT_EQ(capture.captureArea, configured);
+}
+
+INSTANTIATE_TEST_SUITE_P(WhenClosed, ClosedTrackedWindowTest, ::testing::Bool(),
+                         [](const auto& info) {
+                           return info.param ? "WhileAsked" : "BeforeTheTick";
+                         });
+
+// A recognition that fails without any area to show for it leaves the
+// configured one in force instead.
+TEST_F(TrackerTest, AFailedRecognitionWithoutAnAreaPutsTheConfiguredOneBack) {
+  messages.SetAnswer(mb::kIdYes);
+  const Rect configured = capture.captureArea;
+  onRecognize = [](CaptureSettings& record) {
+    record.captureArea = {};
+    return false;
+  };
+  Resize({1000, 700});
+  CaptureTick();
+  EXPECT_EQ(recognitions, 1);
+  EXPECT_EQ(capture.captureArea, configured);
 }
 
 // The capture timer fires inside the modal loops of the messages.
