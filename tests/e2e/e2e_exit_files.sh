@@ -85,17 +85,21 @@ ls "$work" | grep -q '\.tmp$' && fail "a temporary settings file was left: $(ls 
 
 # Held open without sharing by another program at exit.
 start
+touch "$work/Lorik.ini.hold"
 run "$build/tests/fixture_hold.exe" "$windir\\Lorik.ini" >"$work/hold.out" 2>&1 &
 pids+=($!)
-holder=$!
 for _ in $(seq 100); do
   grep -q held "$work/hold.out" 2>/dev/null && break
   sleep 0.1
 done
 grep -q held "$work/hold.out" || fail "the settings file could not be held open"
 exit_expecting "設定ファイルを読み込めないため、設定を保存しませんでした："
-kill "$holder" 2>/dev/null
-wait_gone "$holder" 100 || kill -9 "$holder" 2>/dev/null
+rm -f "$work/Lorik.ini.hold"
+for _ in $(seq 100); do
+  grep -q released "$work/hold.out" 2>/dev/null && break
+  sleep 0.1
+done
+grep -q released "$work/hold.out" || fail "the settings file was not let go"
 [ "$(sum)" = "$before" ] || fail "the settings file held by another program was changed"
 
 # Killed while the multi shot is being saved.

@@ -1,6 +1,8 @@
 // Holds a file open without sharing it, as an editor or a backup program can:
-// fixture_hold.exe <path>. Prints "held" once the file is open, then keeps it
-// until the process is ended. Exit code 2 when the file could not be opened.
+// fixture_hold.exe <path>. Prints "held" once the file is open and keeps it while
+// <path>.hold exists; then closes it, prints "released" and ends. Ending it
+// through the caller's own process would not reach a Windows process behind a
+// wrapper. Exit code 2 when the file could not be opened.
 #include <windows.h>
 
 #include <string>
@@ -14,5 +16,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   if (file == INVALID_HANDLE_VALUE) return 2;
   DWORD written = 0;
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "held\n", 5, &written, nullptr);
-  for (;;) Sleep(1000);
+  const std::wstring flag = path + L".hold";
+  while (GetFileAttributesW(flag.c_str()) != INVALID_FILE_ATTRIBUTES) Sleep(100);
+  CloseHandle(file);
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "released\n", 9, &written, nullptr);
+  return 0;
 }
