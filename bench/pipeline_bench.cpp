@@ -61,6 +61,11 @@ class BenchGrab final : public ScreenGrabPort {
     if (prepared) return prepared;
     return std::make_shared<MemoryPicture>(area.Width(), area.Height(), bits);
   }
+  std::shared_ptr<const Picture> GrabBy(GrabMethod, WindowHandle source, const Rect& area,
+                                        int bits) override {
+    return Grab(source, area, bits);
+  }
+  bool IsAreaCovered(WindowHandle, const Rect&) override { return false; }
   std::shared_ptr<const Picture> prepared;
 };
 
