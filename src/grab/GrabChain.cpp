@@ -151,7 +151,10 @@ std::shared_ptr<const Picture> GrabChain::OnBlank(Target& target,
   }
   // Blank twice, a confirmation period apart, on every method that could be
   // tried: a black moment of a game does not count.
-  if (++target.blankConfirmations >= 2 && reported_.insert(target.key).second) {
+  // A program whose message could not open while another was open gets its
+  // own later.
+  if (++target.blankConfirmations >= 2 && !blankMessage_.IsOpen() &&
+      reported_.insert(target.key).second) {
     blankMessage_.Show(kAllBlank, kAppName, mb::kOk | mb::kIconExclamation);
   }
   return picture;
