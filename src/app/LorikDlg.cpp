@@ -85,7 +85,8 @@ CLorikDlg::CLorikDlg(AppPorts ports, std::wstring iniPath)
       iniPath_(std::move(iniPath)),
       thumbnail_(std::make_shared<CStaticBitmap>()),
       pipeline_(std::make_shared<PipelineState>(WithThumbnail(ports.pipeline, thumbnail_))),
-      capture_(pipeline_, ports.grab, ports.clock, ports.messages, records_.shot, records_.capture,
+      grabChain_(ports.grab, ports.windows, ports.processes, ports.clock, ports.messages),
+      capture_(pipeline_, grabChain_, ports.clock, ports.messages, records_.shot, records_.capture,
                records_.save, records_.general),
       pool_(pipeline_),
       saver_(pipeline_),
@@ -568,7 +569,7 @@ void CLorikDlg::UpdateStatus() {
   const StatusLine line = ComposeStatusLine(
       {static_cast<bool>(capture.targetWindow), capture.automaticallyRecaptureAfterLost,
        pipeline_->conversionCount.load(), records_.save.conversionBuffSize, pipeline_->LastSaved(),
-       records_.general.showSaveBufferInfo});
+       records_.general.showSaveBufferInfo, grabChain_.MethodInUse()});
   progress_.SetState(line.state);
   if (line.position) progress_.SetPos(*line.position);
   progress_.SetWindowText(line.text);

@@ -10,6 +10,7 @@
 #include "controls/InfoProgressCtrl.h"
 #include "controls/StaticBitmap.h"
 #include "core/Geometry.h"
+#include "grab/GrabChain.h"
 #include "pipeline/CaptureController.h"
 #include "pipeline/ConversionPool.h"
 #include "pipeline/SaveWorker.h"
@@ -139,6 +140,8 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   // Shared with the save worker, which hands it each saved picture.
   std::shared_ptr<CStaticBitmap> thumbnail_;
   std::shared_ptr<PipelineState> pipeline_;
+  // The capture tick's grab; area recognition reads the window as it is.
+  GrabChain grabChain_;
   CaptureController capture_;
   ConversionPool pool_;
   SaveWorker saver_;

@@ -32,6 +32,16 @@ StatusLine ComposeStatusLine(const StatusInput& input) {
                   : prefix + L" " + PaddedDecimal(last.captureTime.hour, 2) + L":" +
                         PaddedDecimal(last.captureTime.minute, 2) + L":" +
                         PaddedDecimal(last.captureTime.second, 2);
+  switch (input.grabMethod) {
+    case GrabMethod::kWindowDc:
+      break;
+    case GrabMethod::kPrintWindow:
+      line.text += L" (PrintWindow)";
+      break;
+    case GrabMethod::kScreen:
+      line.text += L" (画面)";
+      break;
+  }
   return line;
 }
 

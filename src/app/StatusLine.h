@@ -4,6 +4,7 @@
 #include <string>
 
 #include "pipeline/PipelineState.h"
+#include "platform/ScreenGrab.h"
 
 namespace lorik {
 
@@ -15,6 +16,8 @@ struct StatusInput {
   int32_t capacity = 0;             // "Conversion buff size"
   LastSavedShot lastSaved;
   bool showBufferInfo = false;  // "Show save buffer info"
+  // How the target is grabbed; named on the line when it is not the window DC.
+  GrabMethod grabMethod = GrabMethod::kWindowDc;
 };
 
 // What the buffer information bar shows: a pbst state, a position on its

@@ -7,6 +7,13 @@
 
 namespace lorik {
 
+// The ways a window's pixels can be read, in the order a failing window tries them.
+enum class GrabMethod {
+  kWindowDc,     // BitBlt from the window's DC
+  kPrintWindow,  // the window renders its client area, composed content included
+  kScreen,       // the screen where the window's client area is shown
+};
+
 // Copies a rectangle of a window's client area, or of the screen when the
 // source is the desktop window, into a new picture.
 class ScreenGrabPort {
@@ -19,6 +26,12 @@ class ScreenGrabPort {
   // Nothing when the source cannot be read or the picture cannot be created.
   virtual std::shared_ptr<const Picture> Grab(WindowHandle source, const Rect& area,
                                               int bitsPerPixel) = 0;
+  // Grab by one method; kWindowDc is Grab itself. The desktop window has only kWindowDc.
+  virtual std::shared_ptr<const Picture> GrabBy(GrabMethod method, WindowHandle source,
+                                                const Rect& area, int bitsPerPixel) = 0;
+  // Whether some other window lies over the area (client coordinates of
+  // `source`), or part of it is off the screen: then the screen does not show it.
+  virtual bool IsAreaCovered(WindowHandle source, const Rect& area) = 0;
 };
 
 }  // namespace lorik

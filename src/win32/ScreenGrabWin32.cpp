@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "win32/DibPicture.h"
+#include "win32/ThreadDpiScope.h"
 
 namespace lorik {
 namespace {
@@ -47,6 +48,70 @@ HWND ToHwnd(WindowHandle handle) {
   return reinterpret_cast<HWND>(handle.value);
 }
 
+// Windows 8.1 and later: composed content (DirectComposition, DirectX) too.
+constexpr UINT kRenderFullContent = 0x2;
+
+// BitBlt of `area` of `sourceDc` into a new picture.
+std::shared_ptr<const Picture> BlitInto(HDC sourceDc, int left, int top, const Rect& area,
+                                        int bitsPerPixel) {
+  std::shared_ptr<DibPicture> picture =
+      DibPicture::Create(area.Width(), area.Height(), bitsPerPixel);
+  if (picture == nullptr || sourceDc == nullptr) return nullptr;
+  MemoryDc target(sourceDc, picture->Bitmap());
+  if (target.Get() == nullptr) return nullptr;
+  // Plain SRCCOPY: layered windows above the area are not part of the picture.
+  if (!BitBlt(target.Get(), 0, 0, area.Width(), area.Height(), sourceDc, left, top, SRCCOPY)) {
+    return nullptr;
+  }
+  // The bits are read by other threads without GDI; make sure the blit has landed.
+  GdiFlush();
+  return picture;
+}
+
+std::shared_ptr<const Picture> GrabWindowDc(HWND window, const Rect& area, int bitsPerPixel) {
+  const ThreadDpiScope dpi(window);
+  WindowDc sourceDc(window);
+  return BlitInto(sourceDc.Get(), area.left, area.top, area, bitsPerPixel);
+}
+
+// The window renders its whole client area into a bitmap of its own, from
+// which the area is cut.
+std::shared_ptr<const Picture> GrabPrinted(HWND window, const Rect& area, int bitsPerPixel) {
+  const ThreadDpiScope dpi(window);
+  RECT client{};
+  if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0) return nullptr;
+  WindowDc windowDc(window);
+  if (windowDc.Get() == nullptr) return nullptr;
+  HBITMAP whole = CreateCompatibleBitmap(windowDc.Get(), client.right, client.bottom);
+  if (whole == nullptr) return nullptr;
+  std::shared_ptr<const Picture> picture;
+  {
+    MemoryDc printed(windowDc.Get(), whole);
+    if (printed.Get() != nullptr &&
+        PrintWindow(window, printed.Get(), PW_CLIENTONLY | kRenderFullContent)) {
+      picture = BlitInto(printed.Get(), area.left, area.top, area, bitsPerPixel);
+    }
+  }
+  DeleteObject(whole);
+  return picture;
+}
+
+// The area in screen coordinates, read at the window's DPI awareness.
+RECT ScreenRectOf(HWND window, const Rect& area) {
+  POINT topLeft{area.left, area.top};
+  POINT bottomRight{area.right, area.bottom};
+  ClientToScreen(window, &topLeft);
+  ClientToScreen(window, &bottomRight);
+  return {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+}
+
+std::shared_ptr<const Picture> GrabScreen(HWND window, const Rect& area, int bitsPerPixel) {
+  const ThreadDpiScope dpi(window);
+  const RECT onScreen = ScreenRectOf(window, area);
+  WindowDc screenDc(nullptr);
+  return BlitInto(screenDc.Get(), onScreen.left, onScreen.top, area, bitsPerPixel);
+}
+
 }  // namespace
 
 bool ScreenGrabWin32::IsWindow(WindowHandle source) {
@@ -62,22 +127,45 @@ std::shared_ptr<const Picture> ScreenGrabWin32::Grab(WindowHandle source, const 
   // A null handle would silently give the screen; the caller means the desktop
   // window when it wants the screen.
   if (!source) return nullptr;
+  return GrabWindowDc(ToHwnd(source), area, bitsPerPixel);
+}
+
+std::shared_ptr<const Picture> ScreenGrabWin32::GrabBy(GrabMethod method, WindowHandle source,
+                                                       const Rect& area, int bitsPerPixel) {
+  if (!source) return nullptr;
   const HWND window = ToHwnd(source);
-  std::shared_ptr<DibPicture> picture =
-      DibPicture::Create(area.Width(), area.Height(), bitsPerPixel);
-  if (picture == nullptr) return nullptr;
-  WindowDc sourceDc(window);
-  if (sourceDc.Get() == nullptr) return nullptr;
-  MemoryDc target(sourceDc.Get(), picture->Bitmap());
-  if (target.Get() == nullptr) return nullptr;
-  // Plain SRCCOPY: layered windows above the area are not part of the picture.
-  if (!BitBlt(target.Get(), 0, 0, area.Width(), area.Height(), sourceDc.Get(), area.left, area.top,
-              SRCCOPY)) {
-    return nullptr;
+  if (window == GetDesktopWindow()) return GrabWindowDc(window, area, bitsPerPixel);
+  switch (method) {
+    case GrabMethod::kWindowDc:
+      break;
+    case GrabMethod::kPrintWindow:
+      return GrabPrinted(window, area, bitsPerPixel);
+    case GrabMethod::kScreen:
+      return GrabScreen(window, area, bitsPerPixel);
   }
-  // The bits are read by other threads without GDI; make sure the blit has landed.
-  GdiFlush();
-  return picture;
+  return GrabWindowDc(window, area, bitsPerPixel);
+}
+
+bool ScreenGrabWin32::IsAreaCovered(WindowHandle source, const Rect& area) {
+  const HWND window = ToHwnd(source);
+  const HWND root = GetAncestor(window, GA_ROOT);
+  if (root == nullptr || IsIconic(root)) return true;
+  const ThreadDpiScope dpi(window);
+  const RECT onScreen = ScreenRectOf(window, area);
+  const RECT screen{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                    GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                    GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  RECT inside{};
+  if (!IntersectRect(&inside, &onScreen, &screen) || !EqualRect(&inside, &onScreen)) return true;
+  // Every shown top-level window above the target's in the Z order.
+  for (HWND above = GetWindow(root, GW_HWNDPREV); above != nullptr;
+       above = GetWindow(above, GW_HWNDPREV)) {
+    if (!::IsWindowVisible(above)) continue;
+    RECT rect{};
+    RECT overlap{};
+    if (GetWindowRect(above, &rect) && IntersectRect(&overlap, &rect, &onScreen)) return true;
+  }
+  return false;
 }
 
 }  // namespace lorik

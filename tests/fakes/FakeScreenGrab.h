@@ -18,24 +18,34 @@ class FakeScreenGrab final : public ScreenGrabPort {
     WindowHandle source;
     Rect area;
     int bitsPerPixel;
+    GrabMethod method = GrabMethod::kWindowDc;
   };
 
   bool IsWindow(WindowHandle source) override { return !gone.contains(source.value); }
   bool IsWindowVisible(WindowHandle source) override { return !hidden.contains(source.value); }
   std::shared_ptr<const Picture> Grab(WindowHandle source, const Rect& area,
                                       int bitsPerPixel) override {
-    calls.push_back({source, area, bitsPerPixel});
+    return GrabBy(GrabMethod::kWindowDc, source, area, bitsPerPixel);
+  }
+  std::shared_ptr<const Picture> GrabBy(GrabMethod method, WindowHandle source, const Rect& area,
+                                        int bitsPerPixel) override {
+    calls.push_back({source, area, bitsPerPixel, method});
     if (failPicture) return nullptr;
+    if (scene) return scene(method);
     if (prepared) return prepared;
     auto picture = MemoryPicture::Filled(area.Width(), area.Height(), bitsPerPixel,
                                          static_cast<uint8_t>(calls.size()));
     return picture;
   }
+  bool IsAreaCovered(WindowHandle, const Rect&) override { return covered; }
 
   std::set<uintptr_t> gone;                 // handles that no longer name a window
   std::set<uintptr_t> hidden;               // handles of invisible windows
   bool failPicture = false;                 // Grab returns no picture
   std::shared_ptr<const Picture> prepared;  // returned by every Grab when set
+  // When set, every grab returns what it makes of the method.
+  std::function<std::shared_ptr<const Picture>(GrabMethod)> scene;
+  bool covered = false;  // what IsAreaCovered says
   std::vector<Call> calls;
 };
 

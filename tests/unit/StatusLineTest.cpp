@@ -74,6 +74,31 @@ TEST(ComposeStatusLine, TextNamesTheLastSaveOrTheFreeSlots) {
   }
 }
 
+TEST(ComposeStatusLine, AGrabMethodOtherThanTheWindowDcIsNamed) {
+  struct Case {
+    GrabMethod method;
+    bool bufferInfo;
+    bool present;
+    const wchar_t* text;
+  };
+  const Case cases[] = {
+      {GrabMethod::kWindowDc, false, true, L"S 00:00:00"},
+      {GrabMethod::kPrintWindow, false, true, L"S 00:00:00 (PrintWindow)"},
+      {GrabMethod::kScreen, true, true, L"50 / 50 枚 (画面)"},
+      // Lost: the search state alone.
+      {GrabMethod::kScreen, false, false, L"キャプ対象捜索中"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.text));
+    StatusInput in = Running(0, 50);
+    in.targetPresent = c.present;
+    in.recaptureAfterLost = true;
+    in.showBufferInfo = c.bufferInfo;
+    in.grabMethod = c.method;
+    EXPECT_EQ(ComposeStatusLine(in).text, c.text);
+  }
+}
+
 TEST(ComposeStatusLine, LostTargetNamesTheSearchStateAndKeepsThePosition) {
   struct Case {
     bool recapture;
