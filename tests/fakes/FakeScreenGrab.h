@@ -33,8 +33,9 @@ class FakeScreenGrab final : public ScreenGrabPort {
     if (failPicture) return nullptr;
     if (scene) return scene(method);
     if (prepared) return prepared;
+    // Numbered by the call, never 0: an all-zero picture is what a blank grab gives.
     auto picture = MemoryPicture::Filled(area.Width(), area.Height(), bitsPerPixel,
-                                         static_cast<uint8_t>(calls.size()));
+                                         static_cast<uint8_t>(1 + (calls.size() - 1) % 255));
     return picture;
   }
   bool IsAreaCovered(WindowHandle, const Rect&) override { return covered; }
