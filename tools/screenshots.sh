@@ -47,7 +47,7 @@ show_tab() { # k: a click on the first tab, then k steps to the right, until it 
 folders='C:\Lorik'
 trap 'cleanup; rm -rf "$WINEPREFIX/drive_c/Lorik"' EXIT
 shots() { ls "$WINEPREFIX/drive_c/Lorik/single" 2>/dev/null | sort; }
-cat >"$work/Lorik.ini" <<INI
+write_ini <<INI
 [General]
 Check on exit=0
 Maximum multi shot no=1
@@ -57,7 +57,6 @@ Folder=$folders\\single
 Folder=$folders\\multi
 $(target_capture_section)
 INI
-sed -i 's/$/\r/' "$work/Lorik.ini"
 
 start_target
 start_lorik

@@ -80,12 +80,19 @@ target_identity() {
 }
 
 # A [Capture] section on the whole client area of the target fixture, a frame every 100 ms.
-target_capture_section() {
+target_capture_section() { # [capture period in ms, 100]
   printf '%s\n' "[Capture]"
   target_identity
   printf '%s\n' "Area X=0" "Area Y=0" "Area width=320" "Area height=240" \
-    "Period between each capture=100"
+    "Period between each capture=${1:-100}"
 }
+# The first multi shot's section: its folder and file names in $work/multi.
+multi_shot_section() { # before, after
+  printf '%s\n' "[MultiShot01]" "Folder=$windir\\multi" "Format=m_%sdate%_%stime%_%time%_%ms%" \
+    "Number of saved image before hotkey=$1" "Number of saved image after hotkey=$2"
+}
+# Lorik.ini in $work from standard input, with the line ends of Windows.
+write_ini() { sed 's/$/\r/' >"$work/Lorik.ini"; }
 
 shots() { ls "$work/single" 2>/dev/null | sort; }
 # A single shot through the real hotkey; waits for the one new file it saves.

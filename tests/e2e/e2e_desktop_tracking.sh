@@ -42,7 +42,7 @@ echo "client area at $cx,$cy"
 
 # Lorik's own window stays in the top left corner, away from the target, and
 # shows no thumbnail: the saved picture would be a second block on the screen.
-cat >"$work/Lorik.ini" <<INI
+write_ini <<INI
 [General]
 Window pos x=10
 Window pos y=10
@@ -65,7 +65,6 @@ Re-target on boot if capture from desktop=0
 Show dialog on lost=0
 Period between each capture=100
 INI
-sed -i 's/$/\r/' "$work/Lorik.ini"
 
 start_lorik
 sleep 2

@@ -43,30 +43,19 @@ exit_expecting() { # start of the message
 }
 
 slashed=${windir//\\//}
-cat >"$work/Lorik.ini" <<INI
+write_ini <<INI
 [General]
 Check on exit=0
 Maximum multi shot no=1
 [SingleShot]
 Folder=$slashed/single/
 Format=s_%date%_%time%_%ms%
-[MultiShot01]
-Folder=$windir\\multi
-Format=m_%sdate%_%stime%_%time%_%ms%
-Number of saved image before hotkey=40
-Number of saved image after hotkey=40
+$(multi_shot_section 40 40)
 [Save]
 Image type=png
 Conversion thread number=2
-[Capture]
-$(target_identity)
-Area X=0
-Area Y=0
-Area width=320
-Area height=240
-Period between each capture=50
+$(target_capture_section 50)
 INI
-sed -i 's/$/\r/' "$work/Lorik.ini"
 sum() { sha256sum "$work/Lorik.ini" | cut -d' ' -f1; }
 
 start_target

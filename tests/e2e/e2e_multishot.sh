@@ -8,30 +8,19 @@ set -u
 . "$(dirname "$0")/common.sh" "${1:-}" multishot
 
 # UTF-8 text; Lorik reads it and writes it back as UTF-16 at exit.
-cat >"$work/Lorik.ini" <<INI
+write_ini <<INI
 [General]
 Check on exit=0
 Maximum multi shot no=1
 [SingleShot]
 Folder=$windir\\single
 Format=s_%date%_%time%_%ms%
-[MultiShot01]
-Folder=$windir\\multi
-Format=m_%sdate%_%stime%_%time%_%ms%
-Number of saved image before hotkey=10
-Number of saved image after hotkey=10
+$(multi_shot_section 10 10)
 [Save]
 Image type=png
 Conversion thread number=2
-[Capture]
-$(target_identity)
-Area X=0
-Area Y=0
-Area width=320
-Area height=240
-Period between each capture=100
+$(target_capture_section)
 INI
-sed -i 's/$/\r/' "$work/Lorik.ini"
 
 start_target
 start_lorik

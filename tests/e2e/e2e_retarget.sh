@@ -8,7 +8,7 @@
 set -u
 . "$(dirname "$0")/common.sh" "${1:-}" retarget
 # No message at the loss: the re-search alone has to bring the target back.
-cat >"$work/Lorik.ini" <<INI
+write_ini <<INI
 [General]
 Check on exit=0
 Maximum multi shot no=1
@@ -29,7 +29,6 @@ Show dialog on lost=0
 Search period=500
 Period between each capture=100
 INI
-sed -i 's/$/\r/' "$work/Lorik.ini"
 
 start_target
 start_lorik

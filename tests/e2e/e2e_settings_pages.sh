@@ -22,7 +22,7 @@ fail() {
   exit 1
 }
 
-cat >"$work/Lorik.ini" <<INI
+write_ini <<INI
 [General]
 Check on exit=0
 Maximum multi shot no=1
@@ -50,7 +50,6 @@ Area width=320
 Area height=240
 Period between each capture=100
 INI
-sed -i 's/$/\r/' "$work/Lorik.ini"
 
 start_target
 start_lorik

@@ -7,6 +7,7 @@
 
 #include "platform/MessageBox.h"
 #include "settings/Settings.h"
+#include "support/PumpMessages.h"
 #include "target/AreaRecognition.h"
 #include "win32/ScreenGrabWin32.h"
 #include "win32/WindowSystemWin32.h"
@@ -53,16 +54,7 @@ LRESULT CALLBACK PageWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void PumpMessages() {
-  for (int i = 0; i < 20; ++i) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(10);
-  }
-}
+using lorik::testing::PumpMessages;
 
 // Answers every message at once and keeps what the user would have read.
 class RecordedMessages final : public MessageBoxPort {

@@ -13,6 +13,7 @@
 #include "grab/GrabGrid.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
+#include "support/PumpMessages.h"
 #include "win32/ProcessTableWin32.h"
 #include "win32/ScreenGrabWin32.h"
 #include "win32/ThreadDpiScope.h"
@@ -87,16 +88,7 @@ LRESULT CALLBACK PaintedWindowProc(HWND window, UINT message, WPARAM wParam, LPA
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void PumpMessages() {
-  for (int i = 0; i < 20; ++i) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(10);
-  }
-}
+using lorik::testing::PumpMessages;
 
 class StepClock final : public ClockPort {
  public:
@@ -184,7 +176,7 @@ TEST_P(GrabMethodDepthTest, GivesThePaintedClientAreaCroppedToTheRectangle) {
   EXPECT_EQ(picture->BitsPerPixel(), bits);
   const int points[][2] = {{0, 0}, {39, 29}, {40, 29}, {39, 30}, {40, 30}, {99, 69}};
   for (const auto& p : points) {
-    SCOPED_TRACE(testing::Message() << "at " << p[0] << ", " << p[1]);
+    SCOPED_TRACE(::testing::Message() << "at " << p[0] << ", " << p[1]);
     EXPECT_EQ(PixelAt(*picture, p[0], p[1]), QuadrantColour(area.left + p[0], area.top + p[1]));
   }
 }

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/ImageType.h"
+#include "support/PumpMessages.h"
 #include "win32/DibPicture.h"
 #include "win32/FileStoreWin32.h"
 #include "win32/ImageEncoderGdiPlus.h"
@@ -81,16 +82,7 @@ LRESULT CALLBACK QuadrantWindowProc(HWND window, UINT message, WPARAM wParam, LP
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void PumpMessages() {
-  for (int i = 0; i < 20; ++i) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(10);
-  }
-}
+using lorik::testing::PumpMessages;
 
 // A framed top-level window whose client area shows the four quadrants.
 class GrabTest : public ::testing::Test {
