@@ -2,6 +2,9 @@
 // 20 pixels inside the client area, changes colour with every paint, so that
 // consecutive captures differ. With a colour as RRGGBB on the command line the
 // block keeps that colour instead, so that a capture can be checked pixel by pixel.
+// With "black-dc" it behaves like a page drawn through the compositor: what it
+// paints into its window is all 0x00000000, and only WM_PRINTCLIENT (which
+// PrintWindow sends) gets the page.
 #include <windows.h>
 
 #include <cwchar>
@@ -13,6 +16,7 @@ namespace {
 constexpr UINT_PTR kRepaintTimer = 1;
 int frame = 0;
 std::optional<COLORREF> fixedColour;
+bool blackWindowDc = false;
 
 std::optional<COLORREF> ParseColour(const wchar_t* text) {
   while (*text == L' ') ++text;
@@ -20,6 +24,17 @@ std::optional<COLORREF> ParseColour(const wchar_t* text) {
   const unsigned long rgb = std::wcstoul(text, &end, 16);
   if (end != text + 6) return std::nullopt;
   return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+void PaintPage(HWND window, HDC dc) {
+  RECT client;
+  GetClientRect(window, &client);
+  FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  HBRUSH block = CreateSolidBrush(fixedColour ? *fixedColour
+                                              : RGB((frame * 37) & 0xFF, (frame * 91) & 0xFF, 128));
+  RECT content{20, 20, client.right - 20, client.bottom - 20};
+  FillRect(dc, &content, block);
+  DeleteObject(block);
 }
 
 LRESULT CALLBACK Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -31,17 +46,19 @@ LRESULT CALLBACK Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(window, &ps);
-      RECT client;
-      GetClientRect(window, &client);
-      FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-      HBRUSH block = CreateSolidBrush(
-          fixedColour ? *fixedColour : RGB((frame * 37) & 0xFF, (frame * 91) & 0xFF, 128));
-      RECT content{20, 20, client.right - 20, client.bottom - 20};
-      FillRect(dc, &content, block);
-      DeleteObject(block);
+      if (blackWindowDc) {
+        RECT client;
+        GetClientRect(window, &client);
+        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+      } else {
+        PaintPage(window, dc);
+      }
       EndPaint(window, &ps);
       return 0;
     }
+    case WM_PRINTCLIENT:
+      PaintPage(window, reinterpret_cast<HDC>(wParam));
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -52,6 +69,7 @@ LRESULT CALLBACK Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+  blackWindowDc = std::wcsstr(commandLine, L"black-dc") != nullptr;
   fixedColour = ParseColour(commandLine);
   WNDCLASSW wc{};
   wc.lpfnWndProc = Proc;
