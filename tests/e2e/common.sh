@@ -86,6 +86,12 @@ target_capture_section() { # [capture period in ms, 100]
   printf '%s\n' "Area X=0" "Area Y=0" "Area width=320" "Area height=240" \
     "Period between each capture=${1:-100}"
 }
+# [General] without the exit question, one multi-shot profile, and the single
+# shot's section: its folder (by default $work/single) and file names.
+single_shot_sections() { # [single-shot folder]
+  printf '%s\n' "[General]" "Check on exit=0" "Maximum multi shot no=1" "[SingleShot]" \
+    "Folder=${1:-$windir\\single}" "Format=s_%date%_%time%_%ms%"
+}
 # The first multi shot's section: its folder and file names in $work/multi.
 multi_shot_section() { # before, after
   printf '%s\n' "[MultiShot01]" "Folder=$windir\\multi" "Format=m_%sdate%_%stime%_%time%_%ms%" \

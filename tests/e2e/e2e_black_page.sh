@@ -20,12 +20,7 @@ message_open() {
 }
 
 write_ini <<INI
-[General]
-Check on exit=0
-Maximum multi shot no=1
-[SingleShot]
-Folder=$windir\\single
-Format=s_%date%_%time%_%ms%
+$(single_shot_sections)
 $(target_capture_section)
 INI
 

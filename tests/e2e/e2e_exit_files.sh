@@ -44,12 +44,7 @@ exit_expecting() { # start of the message
 
 slashed=${windir//\\//}
 write_ini <<INI
-[General]
-Check on exit=0
-Maximum multi shot no=1
-[SingleShot]
-Folder=$slashed/single/
-Format=s_%date%_%time%_%ms%
+$(single_shot_sections "$slashed/single/")
 $(multi_shot_section 40 40)
 [Save]
 Image type=png

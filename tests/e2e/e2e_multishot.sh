@@ -9,12 +9,7 @@ set -u
 
 # UTF-8 text; Lorik reads it and writes it back as UTF-16 at exit.
 write_ini <<INI
-[General]
-Check on exit=0
-Maximum multi shot no=1
-[SingleShot]
-Folder=$windir\\single
-Format=s_%date%_%time%_%ms%
+$(single_shot_sections)
 $(multi_shot_section 10 10)
 [Save]
 Image type=png

@@ -9,12 +9,7 @@ set -u
 . "$(dirname "$0")/common.sh" "${1:-}" retarget
 # No message at the loss: the re-search alone has to bring the target back.
 write_ini <<INI
-[General]
-Check on exit=0
-Maximum multi shot no=1
-[SingleShot]
-Folder=$windir\\single
-Format=s_%date%_%time%_%ms%
+$(single_shot_sections)
 [Save]
 Image type=png
 [Capture]

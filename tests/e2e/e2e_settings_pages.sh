@@ -23,12 +23,7 @@ fail() {
 }
 
 write_ini <<INI
-[General]
-Check on exit=0
-Maximum multi shot no=1
-[SingleShot]
-Folder=$windir\\single
-Format=s_%date%_%time%_%ms%
+$(single_shot_sections)
 [MultiShot01]
 Virtual key=49
 Modifier=3
