@@ -200,8 +200,3 @@ TEST(LorikLifecycle, AboutShowsTheExecutablesVersion) {
 
 }  // namespace
 }  // namespace lorik::testing
-
-int wmain(int argc, wchar_t** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

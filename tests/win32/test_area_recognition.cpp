@@ -200,8 +200,3 @@ TEST_F(AreaRecognitionTest, HiddenAndDestroyedTargets) {
 
 }  // namespace
 }  // namespace lorik
-
-int wmain(int argc, wchar_t** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

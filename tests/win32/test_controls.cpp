@@ -325,10 +325,3 @@ TEST_F(ControlsTest, AttachingToAMissingControlFails) {
 
 }  // namespace
 }  // namespace lorik
-
-int wmain(int argc, wchar_t** argv) {
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -447,10 +447,3 @@ TEST(ModelessLife, HandlerMayDeleteItsOwnDialog) {
 
 }  // namespace
 }  // namespace lorik::ui
-
-int wmain(int argc, wchar_t** argv) {
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

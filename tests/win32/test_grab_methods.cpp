@@ -275,8 +275,3 @@ TEST_F(GrabMethodTest, ThreadDpiAwarenessIsSetForTheScopeOrLeftAlone) {
 
 }  // namespace
 }  // namespace lorik
-
-int wmain(int argc, wchar_t** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

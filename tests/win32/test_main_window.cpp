@@ -341,8 +341,3 @@ TEST(LorikMainWindow, SettingsItemOpensTheSettingsOnTheirFirstTabWithTheMenuClos
 
 }  // namespace
 }  // namespace lorik::testing
-
-int wmain(int argc, wchar_t** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

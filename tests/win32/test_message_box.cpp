@@ -86,8 +86,3 @@ TEST(MessageBoxOwner, TheMainWindowOwnsBoxesOfWorkersAndOfAnInactiveProgram) {
 
 }  // namespace
 }  // namespace lorik
-
-int wmain(int argc, wchar_t** argv) {
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

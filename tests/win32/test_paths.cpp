@@ -195,8 +195,3 @@ TEST(PathsAgainstShlwapi, CombineAtTheLimit) {
 }
 
 }  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

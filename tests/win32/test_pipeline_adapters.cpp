@@ -689,8 +689,3 @@ TEST_F(FileStoreTest, FileIsOpenedExclusively) {
 
 }  // namespace
 }  // namespace lorik
-
-int wmain(int argc, wchar_t** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -940,10 +940,3 @@ TEST(Version, StringBlocksAgreeWithTheFixedVersion) {
 }
 
 }  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -18,22 +18,13 @@
 #include "settingsui/SettingHotkey.h"
 #include "settingsui/SettingMisc.h"
 #include "settingsui/SettingSave.h"
-#include "win32/ClockWin32.h"
-#include "win32/DialogHostWin32.h"
+#include "support/SettingServicesWin32.h"
 #include "win32/ImageEncoderGdiPlus.h"
-#include "win32/KeyNamesWin32.h"
-#include "win32/ProcessTableWin32.h"
 #include "win32/ScreenGrabWin32.h"
 #include "win32/ShellWin32.h"
-#include "win32/TraceWin32.h"
-#include "win32/WindowSystemWin32.h"
 
 namespace lorik {
 namespace {
-
-HINSTANCE Self() {
-  return GetModuleHandleW(nullptr);
-}
 
 HWND WindowOf(const ui::Dialog& dialog) {
   return dialog.View() != nullptr ? reinterpret_cast<HWND>(dialog.View()->Handle().value) : nullptr;
@@ -155,10 +146,10 @@ class SettingPagesTest : public ::testing::Test {
 
   // The frame on screen with `page` inside it at the host's place.
   HWND OpenPage(ui::Dialog& page) {
-    EXPECT_TRUE(host.CreateModeless(frame, {}));
+    EXPECT_TRUE(services.host.CreateModeless(frame, {}));
     HWND frameWindow = WindowOf(frame);
     SetWindowPos(frameWindow, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    EXPECT_TRUE(host.CreateModeless(page, frame.View()->Handle()));
+    EXPECT_TRUE(services.host.CreateModeless(page, frame.View()->Handle()));
     HWND pageWindow = WindowOf(page);
     SetWindowPos(pageWindow, nullptr, 12, 32, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
     ShowWindow(frameWindow, SW_SHOW);
@@ -168,15 +159,8 @@ class SettingPagesTest : public ::testing::Test {
   }
 
   RecordedMessages messages;
-  TraceWin32 trace;
-  ClockWin32 clock;
-  ShellWin32 shell;
-  WindowSystemWin32 windows;
-  ProcessTableWin32 processes;
-  ScreenGrabWin32 grab;
-  ui::DialogHostWin32 host{Self()};
-  KeyNamesWin32 keyNames;
-  SettingPorts ports{messages, trace, clock, shell, windows, processes, grab, host, keyNames};
+  SettingServicesWin32 services;
+  SettingPorts ports = services.With(messages);
   Frame frame;
 };
 
@@ -218,14 +202,14 @@ TEST_F(SettingPagesTest, SavePageFillsItsListsAndEstimatesAsTheFieldIsTyped) {
 
 TEST_F(SettingPagesTest, KeyNamesComeFromTheKeyboardLayout) {
   // "Ctrl" on Windows, "Control" in Wine's layouts.
-  EXPECT_FALSE(keyNames.KeyName(VK_CONTROL, false).empty());
-  EXPECT_EQ(keyNames.KeyName(VK_SHIFT, false), L"Shift");
-  EXPECT_EQ(keyNames.KeyName(VK_MENU, false), L"Alt");
-  EXPECT_EQ(keyNames.KeyName('A', false), L"A");
-  EXPECT_EQ(keyNames.KeyName(VK_F5, false), L"F5");
+  EXPECT_FALSE(services.keyNames.KeyName(VK_CONTROL, false).empty());
+  EXPECT_EQ(services.keyNames.KeyName(VK_SHIFT, false), L"Shift");
+  EXPECT_EQ(services.keyNames.KeyName(VK_MENU, false), L"Alt");
+  EXPECT_EQ(services.keyNames.KeyName('A', false), L"A");
+  EXPECT_EQ(services.keyNames.KeyName(VK_F5, false), L"F5");
   // The same scan code names a keypad key, or a navigation key when extended.
-  EXPECT_NE(keyNames.KeyName(VK_END, true), keyNames.KeyName(VK_END, false));
-  EXPECT_EQ(keyNames.KeyName(VK_END, true), L"End");
+  EXPECT_NE(services.keyNames.KeyName(VK_END, true), services.keyNames.KeyName(VK_END, false));
+  EXPECT_EQ(services.keyNames.KeyName(VK_END, true), L"End");
 }
 
 TEST_F(SettingPagesTest, HotkeyPageCommitsTheControlsHotkeyWithItsName) {
@@ -248,7 +232,7 @@ TEST_F(SettingPagesTest, HotkeyPageCommitsTheControlsHotkeyWithItsName) {
   }
   page.profileCount = 3;
   HWND p = OpenPage(page);
-  const std::wstring ctrl = keyNames.KeyName(VK_CONTROL, false);
+  const std::wstring ctrl = services.keyNames.KeyName(VK_CONTROL, false);
   EXPECT_EQ(Text(p, IDC_EDIT_SINGLE_HOTKEY), L"Shift + S");
   EXPECT_EQ(Text(p, IDC_EDIT_MULTI_HOTKEY), ctrl + L" + 1");
   EXPECT_EQ(page.multiShots[0].modifier, 2);  // the Windows-key flag is gone
@@ -434,11 +418,11 @@ TEST_F(SettingPagesTest, MetaListIgnoresEnterAndClosesWithEscInsideAModalLoop) {
     static void CALLBACK Proc(HWND, UINT, UINT_PTR, DWORD) { tick(); }
   };
   frame.onInit = [&] {
-    ASSERT_TRUE(host.CreateModeless(page, frame.View()->Handle()));
+    ASSERT_TRUE(services.host.CreateModeless(page, frame.View()->Handle()));
     SetWindowPos(WindowOf(page), nullptr, 12, 32, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
     SetTimer(WindowOf(frame), 1, 150, TimerHook::Proc);
   };
-  EXPECT_EQ(host.RunModal(frame, {}), IDCANCEL);
+  EXPECT_EQ(services.host.RunModal(frame, {}), IDCANCEL);
   EXPECT_EQ(next, steps.size());
   EXPECT_TRUE(stillOpenAfterEnter);
   EXPECT_TRUE(pointerClearedAfterEsc);
@@ -510,10 +494,3 @@ TEST(FolderPickerTest, ReturnsTheChosenFolderOrNothingWhenCancelled) {
 
 }  // namespace
 }  // namespace lorik
-
-int wmain(int argc, wchar_t** argv) {
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

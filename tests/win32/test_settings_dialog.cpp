@@ -10,15 +10,8 @@
 
 #include "resource.h"
 #include "settingsui/Setting.h"
-#include "win32/ClockWin32.h"
-#include "win32/DialogHostWin32.h"
+#include "support/SettingServicesWin32.h"
 #include "win32/MessageBoxWin32.h"
-#include "win32/KeyNamesWin32.h"
-#include "win32/ProcessTableWin32.h"
-#include "win32/ScreenGrabWin32.h"
-#include "win32/ShellWin32.h"
-#include "win32/TraceWin32.h"
-#include "win32/WindowSystemWin32.h"
 
 namespace lorik {
 namespace {
@@ -41,19 +34,9 @@ std::wstring TextOf(HWND dialog, int id) {
   return text;
 }
 
-struct Ports {
+struct Ports : SettingServicesWin32 {
   MessageBoxWin32 messages;
-  TraceWin32 trace;
-  ClockWin32 clock;
-  ShellWin32 shell;
-  WindowSystemWin32 windows;
-  ProcessTableWin32 processes;
-  ScreenGrabWin32 grab;
-  ui::DialogHostWin32 host{Self()};
-  KeyNamesWin32 keyNames;
-  SettingPorts Get() {
-    return {messages, trace, clock, shell, windows, processes, grab, host, keyNames};
-  }
+  SettingPorts Get() { return With(messages); }
 };
 
 void SelectTab(HWND dialog, int index) {
@@ -181,10 +164,3 @@ TEST(SettingDialog, PickerReleasedOverAChildWindowLocksOnToIt) {
 
 }  // namespace
 }  // namespace lorik
-
-int wmain(int argc, wchar_t** argv) {
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

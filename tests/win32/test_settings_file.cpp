@@ -300,8 +300,3 @@ TEST_F(SettingsFileTest, LeftoverTemporaryFilesNeitherPileUpNorBlockASave) {
 
 }  // namespace
 }  // namespace lorik
-
-int wmain(int argc, wchar_t** argv) {
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
