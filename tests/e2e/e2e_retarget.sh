@@ -12,17 +12,11 @@ write_ini <<INI
 $(single_shot_sections)
 [Save]
 Image type=png
-[Capture]
-$(target_identity)
-Area X=0
-Area Y=0
-Area width=320
-Area height=240
+$(target_capture_section)
 Capture from desktop=0
 Automatically recapture after lost=1
 Show dialog on lost=0
 Search period=500
-Period between each capture=100
 INI
 
 start_target

@@ -37,13 +37,7 @@ Image bit depth=24
 Conversion buff size=100
 Save buff size=100
 Conversion thread number=2
-[Capture]
-$(target_identity)
-Area X=0
-Area Y=0
-Area width=320
-Area height=240
-Period between each capture=100
+$(target_capture_section)
 INI
 
 start_target
