@@ -43,7 +43,19 @@ std::wstring GrabChain::KeyOf(WindowHandle source) {
   return windows_.ClassName(source) + L'\n' + exe;
 }
 
-GrabChain::Target& GrabChain::TargetOf(WindowHandle source) {
+void GrabChain::Target::ForgetScreen() {
+  screenRef.reset();
+  screenChanged = false;
+}
+
+void GrabChain::Target::WatchFrom(const GrabGrid& grid, uint64_t now) {
+  last = grid;
+  unchangedSince = now;
+  nextScreenSample = now + kScreenSampleMs;
+  ForgetScreen();
+}
+
+GrabChain::Target& GrabChain::TargetOf(WindowHandle source, uint64_t now) {
   if (target_.source == source) return target_;
   Target fresh;
   fresh.source = source;
@@ -51,18 +63,18 @@ GrabChain::Target& GrabChain::TargetOf(WindowHandle source) {
   if (auto known = methodOfKey_.find(fresh.key); known != methodOfKey_.end()) {
     fresh.method = known->second;
   }
-  fresh.nextProbe = clock_.TickCount() + kProbeMs;
+  fresh.nextProbe = now + kProbeMs;
   target_ = std::move(fresh);
   return target_;
 }
 
 void GrabChain::SwitchTo(Target& target, GrabMethod method, uint64_t now) {
   target.method = method;
+  inUse_ = method;
   methodOfKey_[target.key] = method;
   target.nextProbe = now + kProbeMs;
   target.last.reset();
-  target.screenRef.reset();
-  target.screenChanged = false;
+  target.ForgetScreen();
   target.blankAcceptedUntil = 0;
   target.blankConfirmations = 0;
 }
@@ -92,8 +104,8 @@ std::shared_ptr<const Picture> GrabChain::Grab(WindowHandle source, const Rect& 
     inUse_ = GrabMethod::kWindowDc;
     return inner_.Grab(source, area, bitsPerPixel);
   }
-  Target& target = TargetOf(source);
   const uint64_t now = clock_.TickCount();
+  Target& target = TargetOf(source, now);
 
   if (target.method != GrabMethod::kWindowDc && now >= target.nextProbe) {
     target.nextProbe = now + kProbeMs;
@@ -102,10 +114,7 @@ std::shared_ptr<const Picture> GrabChain::Grab(WindowHandle source, const Rect& 
       if (!grid.IsBlank() && grid != target.staleGrid) {
         SwitchTo(target, GrabMethod::kWindowDc, now);
         target.staleGrid.reset();
-        target.last = grid;
-        target.unchangedSince = now;
-        target.nextScreenSample = now + kScreenSampleMs;
-        inUse_ = GrabMethod::kWindowDc;
+        target.WatchFrom(grid, now);
         return probe;
       }
     }
@@ -140,7 +149,6 @@ std::shared_ptr<const Picture> GrabChain::OnBlank(Target& target,
                              [](const GrabGrid& grid) { return !grid.IsBlank(); })) {
     SwitchTo(target, found, now);
     target.staleGrid.reset();
-    inUse_ = found;
     return other;
   }
   target.blankAcceptedUntil = now + kConfirmMs;
@@ -165,19 +173,14 @@ std::shared_ptr<const Picture> GrabChain::WatchFrozen(Target& target,
                                                       const GrabGrid& grid, const Rect& area,
                                                       int bitsPerPixel, uint64_t now) {
   if (grid != target.last) {
-    target.last = grid;
-    target.unchangedSince = now;
-    target.nextScreenSample = now + kScreenSampleMs;
-    target.screenRef.reset();
-    target.screenChanged = false;
+    target.WatchFrom(grid, now);
     return picture;
   }
   if (now >= target.nextScreenSample) {
     target.nextScreenSample = now + kScreenSampleMs;
     if (inner_.IsAreaCovered(target.source, area)) {
       // What lies over the window changes the screen, not the window.
-      target.screenRef.reset();
-      target.screenChanged = false;
+      target.ForgetScreen();
     } else if (auto screen =
                    inner_.GrabBy(GrabMethod::kScreen, target.source, area, bitsPerPixel)) {
       const GrabGrid shown = SampleGrid(*screen);
@@ -196,13 +199,11 @@ std::shared_ptr<const Picture> GrabChain::WatchFrozen(Target& target,
                              [&](const GrabGrid& g) { return !g.IsBlank() && g != grid; })) {
     if (target.method == GrabMethod::kWindowDc) target.staleGrid = grid;
     SwitchTo(target, found, now);
-    inUse_ = found;
     return other;
   }
   // Nothing better: watch again from here.
   target.unchangedSince = now;
-  target.screenRef.reset();
-  target.screenChanged = false;
+  target.ForgetScreen();
   return picture;
 }
 

@@ -70,10 +70,16 @@ class GrabChain final : public ScreenGrabPort {
     // Blank on every method that could be tried.
     uint64_t blankAcceptedUntil = 0;
     int blankConfirmations = 0;
+
+    // Drops what the screen at the window was seen to do.
+    void ForgetScreen();
+    // Starts the frozen-grid watch on `grid`.
+    void WatchFrom(const GrabGrid& grid, uint64_t now);
   };
 
-  Target& TargetOf(WindowHandle source);
+  Target& TargetOf(WindowHandle source, uint64_t now);
   std::wstring KeyOf(WindowHandle source);
+  // The target, and every window of its key, now grabs by `method`: starts afresh.
   void SwitchTo(Target& target, GrabMethod method, uint64_t now);
   std::shared_ptr<const Picture> OnBlank(Target& target, std::shared_ptr<const Picture> picture,
                                          const Rect& area, int bitsPerPixel, uint64_t now);
