@@ -435,8 +435,7 @@ void CLorikDlg::OnTimer(uintptr_t timerId) {
   }
   if (timerId == captureTimer_) {
     tracker_.TrackingStep();
-    if (CaptureAreaGrabbable(records_.capture.captureArea, records_.save.imageBitDepth))
-      capture_.CaptureTick();
+    capture_.CaptureTick();
   }
   if (timerId == researchTimer_) tracker_.ResearchStep();
   hotkeys_->OnTimer(timerId);

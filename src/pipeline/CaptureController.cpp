@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "platform/ScreenGrab.h"
+#include "settings/SettingsCheck.h"
 
 namespace lorik {
 namespace {
@@ -125,6 +126,9 @@ uint32_t CaptureController::FlushPending() {
 }
 
 void CaptureController::CaptureTick() {
+  // Settings in force while their refusal is shown may hold an area that no
+  // grab can take; such a tick takes nothing.
+  if (!CaptureAreaGrabbable(capture_.captureArea, save_.imageBitDepth)) return;
   SyncWorkerSettings();
   SizeProfiles();
   std::shared_ptr<const Picture> picture;

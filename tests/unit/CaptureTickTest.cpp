@@ -217,6 +217,24 @@ INSTANTIATE_TEST_SUITE_P(
                        [](PipelineHarness& h) { h.records.capture.captureArea.bottom = 0; }, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Settings read at start-up are in force while their refusal is shown; an area
+// that no picture can hold must not reach the grab.
+TEST_F(CaptureTickTest, AreaThatNoPictureCanHoldIsNotGrabbed) {
+  const Rect areas[] = {{0, 0, 0, 240}, {0, 240, 320, 0}, {0, 0, 40000, 20000}};
+  for (const Rect& area : areas) {
+    SCOPED_TRACE(::testing::Message() << area.Width() << " x " << area.Height());
+    h.grab.calls.clear();
+    h.records.capture.captureArea = area;
+    h.Tick();
+    EXPECT_TRUE(h.grab.calls.empty());
+    EXPECT_EQ(Queued(), 0u);
+    EXPECT_EQ(h.controller.HistorySize(0), 0u);
+  }
+  h.records.capture.captureArea = Rect{0, 0, 320, 240};
+  h.Tick();
+  EXPECT_EQ(h.grab.calls.size(), 1u);
+}
+
 TEST_F(CaptureTickTest, GoneTargetIsClearedAndReportedOnce) {
   h.grab.gone.insert(0x1234);
   h.Tick();
