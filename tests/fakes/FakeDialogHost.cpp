@@ -175,9 +175,7 @@ bool FakeDialogHost::SelectTab(Dialog& dialog, int id, int index) {
   if (!view.HasItem(id)) return false;
   view.SetTabSelection(id, index);
   if (view.GetTabSelection(id) != index) return false;
-  const NotifyHeader header{view.ItemHandle(id).value, static_cast<uintptr_t>(id),
-                            static_cast<uint32_t>(nm::kTabSelChange)};
-  Deliver(*window, {wm::kNotify, static_cast<uintptr_t>(id), reinterpret_cast<intptr_t>(&header)});
+  view.NotifyFrom(id, nm::kTabSelChange);
   return true;
 }
 

@@ -147,13 +147,16 @@ void FakeDialogView::SetTabSelection(int id, int index) {
 
 intptr_t FakeDialogView::SendNotify(int fromId, int code) {
   notifications.push_back({fromId, code});
-  if (!deliver) return 0;
-  const NotifyHeader header{ItemHandle(fromId).value, static_cast<uintptr_t>(fromId),
+  return NotifyFrom(fromId, code).value_or(0);
+}
+
+std::optional<intptr_t> FakeDialogView::NotifyFrom(int id, int code) {
+  if (!deliver) return std::nullopt;
+  const NotifyHeader header{ItemHandle(id).value, static_cast<uintptr_t>(id),
                             static_cast<uint32_t>(code)};
   // Copied: the dialog may close its window while it handles the notification.
   auto send = deliver;
-  return send({wm::kNotify, static_cast<uintptr_t>(fromId), reinterpret_cast<intptr_t>(&header)})
-      .value_or(0);
+  return send({wm::kNotify, static_cast<uintptr_t>(id), reinterpret_cast<intptr_t>(&header)});
 }
 
 intptr_t FakeDialogView::SetCursorResource(int cursorResourceId) {

@@ -186,6 +186,8 @@ class FakeDialogView final : public DialogView {
   // Width that automatic column sizing gives a cell text: a fixed width per character.
   static int CellWidth(const std::wstring& text) { return 8 * static_cast<int>(text.size()) + 12; }
 
+  // Sends a control's WM_NOTIFY notification to the dialog through `deliver`.
+  std::optional<intptr_t> NotifyFrom(int id, int code);
   // Sends a control's WM_COMMAND notification to the dialog through `deliver`.
   void NotifyCommand(int id, int code) {
     if (deliver) deliver(CommandMessage(id, code, static_cast<intptr_t>(ItemHandle(id).value)));

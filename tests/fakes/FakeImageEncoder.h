@@ -40,11 +40,7 @@ class FakeImageEncoder final : public ImageEncoderPort {
       return std::nullopt;
     }
     EncodedImage image;
-    image.bytes = Describe(picture, type);
-    if (wholePicture) {
-      const uint8_t* bits = picture.Bits();
-      image.bytes.insert(image.bytes.end(), bits, bits + picture.Pitch() * picture.Height());
-    }
+    image.bytes = wholePicture ? Whole(picture, type) : Describe(picture, type);
     return image;
   }
 
@@ -53,6 +49,15 @@ class FakeImageEncoder final : public ImageEncoderPort {
     const uint8_t first = picture.Height() > 0 && picture.Pitch() > 0 ? picture.Bits()[0] : 0;
     return {static_cast<uint8_t>(type), first, static_cast<uint8_t>(picture.Width() & 0xFF),
             static_cast<uint8_t>(picture.Height() & 0xFF)};
+  }
+
+  // The bytes Encode gives for a picture with `wholePicture` set: the
+  // description followed by every pixel byte.
+  static std::vector<uint8_t> Whole(const Picture& picture, ImageType type) {
+    std::vector<uint8_t> bytes = Describe(picture, type);
+    const uint8_t* bits = picture.Bits();
+    bytes.insert(bytes.end(), bits, bits + picture.Pitch() * picture.Height());
+    return bytes;
   }
 
   // Fails every picture for which `predicate` is true.

@@ -47,9 +47,9 @@ inline uint64_t EnvNumber(const char* name, uint64_t fallback) {
 // whichever ends first, and stops at the first failing case. The run's seed is
 // fixed, so every ring repeats the same cases; LORIK_FUZZ_SEED picks another,
 // LORIK_FUZZ_CASES and LORIK_FUZZ_SECONDS change the bounds, and LORIK_FUZZ_CASE
-// runs the one case a failure named.
+// runs the one case a failure named. Returns the number of cases run.
 template <class OneCase>
-void Run(const char* name, uint64_t cases, double seconds, OneCase&& oneCase) {
+uint64_t Run(const char* name, uint64_t cases, double seconds, OneCase&& oneCase) {
   const uint64_t seed = EnvNumber("LORIK_FUZZ_SEED", 0x10F1C5EEDull);
   cases = EnvNumber("LORIK_FUZZ_CASES", cases);
   if (const char* text = std::getenv("LORIK_FUZZ_SECONDS"); text && *text)
@@ -77,6 +77,15 @@ void Run(const char* name, uint64_t cases, double seconds, OneCase&& oneCase) {
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
   std::printf("%s: %llu cases in %.2f s, seed %llu\n", name, static_cast<unsigned long long>(done),
               took.count(), static_cast<unsigned long long>(seed));
+  return done;
+}
+
+// A kind of case the generator makes must have come up once the run was long
+// enough to make it almost surely; otherwise the checks of that kind never ran.
+inline void ExpectSeen(uint64_t done, uint64_t enough, uint64_t seen, const char* kind) {
+  if (done >= enough) {
+    EXPECT_GT(seen, 0u) << kind << ": none in " << done << " cases";
+  }
 }
 
 }  // namespace lorik::fuzz

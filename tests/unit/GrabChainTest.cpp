@@ -3,7 +3,10 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/AppName.h"
 #include "fakes/FakeClock.h"
@@ -78,11 +81,11 @@ class ChainFixture : public testing::Test {
         fill = base;
         break;
       case Shows::kLive:
-        fill = static_cast<uint8_t>(base + 1 + (++made[method]) % 70);
+        fill = static_cast<uint8_t>(base + 1 + (++live[method]) % 70);
         break;
     }
     auto picture = MemoryPicture::Filled(kArea.Width(), kArea.Height(), 32, fill);
-    last[method] = picture;
+    made.emplace_back(method, picture);
     return picture;
   }
 
@@ -90,17 +93,24 @@ class ChainFixture : public testing::Test {
   void Restart() { chain = std::make_unique<GrabChain>(grab, windows, processes, clock, messages); }
 
   // Runs `ticks` grabs of `source`, one per capture period; the method whose
-  // picture the last one returned.
+  // picture the last one returned. Every grab must return a picture one of the
+  // methods made in its own tick.
   GrabMethod Run(int ticks, WindowHandle source = WindowHandle{kBrowser}) {
-    GrabMethod from = GrabMethod::kWindowDc;
+    std::optional<GrabMethod> from;
     for (int i = 0; i < ticks; ++i) {
       clock.Advance(kTickMs);
+      const size_t before = made.size();  // a message box may run nested ticks
       const std::shared_ptr<const Picture> got = chain->Grab(source, kArea, 32);
-      for (const auto& [method, picture] : last) {
-        if (picture == got) from = method;
+      from.reset();
+      for (size_t k = before; k < made.size(); ++k) {
+        if (made[k].second == got) from = made[k].first;
+      }
+      if (!from) {
+        ADD_FAILURE() << "tick " << i << ": no method made the picture returned";
+        return GrabMethod::kWindowDc;
       }
     }
-    return from;
+    return from.value_or(GrabMethod::kWindowDc);
   }
 
   size_t CallsBy(GrabMethod method) const {
@@ -118,8 +128,9 @@ class ChainFixture : public testing::Test {
       std::make_unique<GrabChain>(grab, windows, processes, clock, messages);
   const uint64_t start = clock.TickCount();
   std::map<GrabMethod, Show> shows;
-  std::map<GrabMethod, int> made;
-  std::map<GrabMethod, std::shared_ptr<const Picture>> last;
+  std::map<GrabMethod, int> live;  // live pictures made, by method
+  // Every picture made, in order, with its method.
+  std::vector<std::pair<GrabMethod, std::shared_ptr<const Picture>>> made;
 };
 
 TEST_F(ChainFixture, SettlesOnTheFirstMethodThatShowsTheWindow) {

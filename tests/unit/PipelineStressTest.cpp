@@ -49,9 +49,7 @@ std::shared_ptr<MemoryPicture> Numbered(uint32_t serial) {
 }
 
 std::vector<uint8_t> BytesOf(const Picture& picture) {
-  std::vector<uint8_t> bytes = FakeImageEncoder::Describe(picture, ImageType::Png);
-  bytes.insert(bytes.end(), picture.Bits(), picture.Bits() + picture.Pitch() * picture.Height());
-  return bytes;
+  return FakeImageEncoder::Whole(picture, ImageType::Png);
 }
 
 uint32_t SerialOf(const Picture& picture) {

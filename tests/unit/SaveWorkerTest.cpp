@@ -3,6 +3,7 @@
 #include <new>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "PipelineHarness.h"
@@ -78,9 +79,14 @@ TEST_F(SaveWorkerTest, AFrameNeverReplacesAnotherOfTheSameName) {
   Start();
   for (int i = 0; i < 3; ++i) Shoot();
   ASSERT_TRUE(h.Drained());
-  EXPECT_EQ(h.files->FileAt(L"D:\\single\\same.png")->bytes, BytesOfGrab(1));
-  EXPECT_EQ(h.files->FileAt(L"D:\\single\\same (2).png")->bytes, BytesOfGrab(2));
-  EXPECT_EQ(h.files->FileAt(L"D:\\single\\same (3).png")->bytes, BytesOfGrab(3));
+  const std::pair<std::wstring, int> saved[] = {{L"D:\\single\\same.png", 1},
+                                                {L"D:\\single\\same (2).png", 2},
+                                                {L"D:\\single\\same (3).png", 3}};
+  for (const auto& [path, grab] : saved) {
+    const auto file = h.files->FileAt(path);
+    ASSERT_TRUE(file) << ToUtf8(path);
+    EXPECT_EQ(file->bytes, BytesOfGrab(grab));
+  }
   EXPECT_EQ(h.files->Files().size(), 3u);  // no temporary file stays
   EXPECT_EQ(h.messages->Count(), 0u);
 }
@@ -155,7 +161,9 @@ TEST_P(WriteFailureTest, DropsOnlyTheFailingFrame) {
   Shoot();  // 048 is written
   ASSERT_TRUE(h.Drained());
   ASSERT_TRUE(PipelineHarness::WaitUntil([&] { return h.thumbnail->Pictures().size() == 2; }));
-  EXPECT_EQ(h.files->FileAt(L"D:\\single\\S_090307_048.png")->bytes, BytesOfGrab(3));
+  const auto next = h.files->FileAt(L"D:\\single\\S_090307_048.png");
+  ASSERT_TRUE(next);
+  EXPECT_EQ(next->bytes, BytesOfGrab(3));
   EXPECT_EQ(h.state->LastSaved().captureTime.milliseconds, 48);
   EXPECT_EQ(h.messages->Messages(), (std::vector<FakeMessageBox::Shown>{c.message}));
 }

@@ -481,7 +481,6 @@ TEST_F(PickerTest, PressHidesBothWindowsCapturesTheMouseAndShowsTheDragCursor) {
   EXPECT_FALSE(view->mouseCapture.has_value());
   EXPECT_EQ(view->focusCalls, 1);
   // The dialog comes back first and active, the main window second, behind it.
-  // The dialog comes back first, the main window second.
   EXPECT_EQ(windows.showCalls, (std::vector<FakeWindowSystem::ShowCall>{{kMain, false, false},
                                                                         {kSettings, false, false},
                                                                         {kSettings, true, true},
