@@ -91,7 +91,7 @@ struct Pipeline {
   explicit Pipeline(size_t profiles)
       : records(Settings(profiles)),
         state(std::make_shared<PipelineState>(
-            PipelinePorts{encoder, files, messages, trace, nullptr, nullptr})),
+            PipelinePorts{encoder, files, messages, trace, nullptr, nullptr, L"", nullptr})),
         controller(state, grab, clock, uiMessages, records.shot, records.capture, records.save,
                    records.general) {
     files->AddFolder(L"D:\\single");

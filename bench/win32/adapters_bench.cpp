@@ -198,6 +198,7 @@ class NullTrace final : public TracePort {
 class NoFiles final : public FileStorePort {
  public:
   bool Exists(const std::wstring&) override { return true; }
+  bool IsFolder(const std::wstring&) override { return true; }
   bool CreateFolder(const std::wstring&) override { return true; }
   std::unique_ptr<WritableFile> CreateNew(const std::wstring&) override { return nullptr; }
   bool Rename(const std::wstring&, const std::wstring&) override { return false; }
@@ -206,9 +207,10 @@ class NoFiles final : public FileStorePort {
 
 // Frames per second of `workers` conversion workers encoding `frames` png frames.
 double PoolFps(const std::shared_ptr<const Picture>& picture, int workers, int frames) {
-  auto state = std::make_shared<PipelineState>(PipelinePorts{
-      std::make_shared<ImageEncoderGdiPlus>(), std::make_shared<NoFiles>(),
-      std::make_shared<NullMessages>(), std::make_shared<NullTrace>(), nullptr, nullptr});
+  auto state = std::make_shared<PipelineState>(
+      PipelinePorts{std::make_shared<ImageEncoderGdiPlus>(), std::make_shared<NoFiles>(),
+                    std::make_shared<NullMessages>(), std::make_shared<NullTrace>(), nullptr,
+                    nullptr, L"", nullptr});
   WorkerSettings settings;
   settings.imageType = static_cast<int32_t>(ImageType::Png);
   settings.supressErrorDialog = true;

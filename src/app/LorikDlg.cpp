@@ -17,6 +17,7 @@
 #include "platform/Timers.h"
 #include "platform/Trace.h"
 #include "platform/WindowSystem.h"
+#include "settings/SaveFolder.h"
 #include "settings/SettingsCheck.h"
 #include "settings/SettingsIo.h"
 #include "settingsui/Setting.h"
@@ -117,6 +118,7 @@ ui::MessageMap CLorikDlg::GetMessageMap() const {
       ui::MapMessage<&CLorikDlg::OnEndSession>(ui::wm::kEndSession),
       ui::MapGetMinMaxInfo<&CLorikDlg::OnGetMinMaxInfo>(),
       ui::MapCommand<&CLorikDlg::OnSetting>(kCommandSetting),
+      ui::MapMessage<&CLorikDlg::OnSaveReport>(kSaveReportMessage),
       ui::MapCommand<&CLorikDlg::OnExit>(kCommandExit),
       ui::MapTimer<&CLorikDlg::OnTimer>(),
       ui::MapHotKey<&CLorikDlg::OnHotKey>(),
@@ -156,6 +158,8 @@ bool CLorikDlg::OnInitDialog() {
   thumbnailRect_ = {0, 0, thumbnailRect_.Width(), thumbnailRect_.Height()};
 
   ReadSetting();
+  // Save failures are handed to this window; the worker never waits on a box.
+  pipeline_->SetReportWindow(view().Handle());
 
   if (!ports_.instance.TryTake() && !records_.general.allowMultipleBoot) {
     ports_.messages.Show(L"既に起動しています", kAppName, mb::kOk);
@@ -186,12 +190,15 @@ bool CLorikDlg::OnInitDialog() {
                          kAppName, mb::kIconExclamation);
   }
 
+  const FolderCheck folders = Folders();
+  CheckFocus focus;
   if (!ports_.files.Exists(iniPath_)) {
     ports_.messages.Show(L"設定ファイルが存在しないため、設定ウィンドウを開きます。", kAppName,
                          mb::kIconExclamation);
     OnSetting();
-  } else if (!CheckSetting(records_, ports_.messages, ports_.system) || desktopRetarget) {
-    OnSetting();
+  } else if (!CheckSetting(records_, ports_.messages, ports_.system, &folders, &focus) ||
+             desktopRetarget) {
+    OpenSettings(focus);
   } else {
     ApplySetting();
   }
@@ -239,11 +246,15 @@ void CLorikDlg::Shutdown() {
   // This thread answers no message while it waits, so a worker's message must
   // not need its owner window meanwhile.
   ports_.messages.SetOwner({});
+  pipeline_->SetReportWindow({});
   uint32_t notSaved = capture_.FlushPending();
   if (pool_.Size() > 0 && saver_.Started()) pipeline_->WaitSettled(kExitSaveWait);
+  // Frames still in flight now are counted as not saved, whatever becomes of them.
   notSaved += pipeline_->CloseForExit();
   if (pool_.Size() > 0) pool_.Stop();
   if (saver_.Started()) saver_.Stop();
+  // Failures the window had no turn to show yet, before the exit's count.
+  pipeline_->saveReports.ShowPending(ports_.messages);
   if (notSaved > 0) {
     ports_.messages.Show(L"終了までに保存が間に合わなかったため、画像" + std::to_wstring(notSaved) +
                              L"枚は保存されませんでした",
@@ -347,10 +358,22 @@ void CLorikDlg::ApplyThumbnailArea() {
   thumbnailShown_ = show;
 }
 
+FolderCheck CLorikDlg::Folders() {
+  return {*pipeline_->ports.files, pipeline_->ports.defaultFolder, ports_.shell.CurrentDirectory()};
+}
+
+void CLorikDlg::OnSaveReport() {
+  pipeline_->saveReports.ShowPending(ports_.messages);
+}
+
 void CLorikDlg::OnSetting() {
+  OpenSettings({});
+}
+
+void CLorikDlg::OpenSettings(CheckFocus focus) {
   CSetting setting(SettingPorts{ports_.messages, ports_.trace, ports_.clock, ports_.shell,
                                 ports_.windows, ports_.processes, ports_.grab, ports_.dialogs,
-                                ports_.keyNames});
+                                ports_.keyNames, pipeline_->ports.defaultFolder});
   // No shot may fire while the user edits the hotkeys.
   hotkeys_->UnregisterHotkeys();
   setting.hotkeyPage.singleShot = records_.shot.singleShot;
@@ -361,8 +384,12 @@ void CLorikDlg::OnSetting() {
   setting.miscPage.general = records_.general;
   settingsOpen_ = true;
   // The same dialog object again after a refused check: it opens on the values
-  // the user entered.
+  // the user entered, on the page and profile the refusal names.
+  const FolderCheck folders = Folders();
   do {
+    if (focus.page >= 0) setting.OpenOnPage(focus.page);
+    if (focus.profile >= 0) setting.hotkeyPage.SelectProfile(focus.profile);
+    focus = {};
     if (setting.DoModal(view().Handle()) != ui::kIdOk) {
       settingsOpen_ = false;
       hotkeys_->RegisterHotkeys();
@@ -371,7 +398,7 @@ void CLorikDlg::OnSetting() {
   } while (!CheckSetting(setting.capturePage.capture, setting.hotkeyPage.singleShot,
                          setting.hotkeyPage.multiShots, setting.savePage.save,
                          setting.miscPage.general, records_.general.maximumMultiShotNo,
-                         ports_.messages, ports_.system));
+                         ports_.messages, ports_.system, &folders, &focus));
   settingsOpen_ = false;
   records_.shot.singleShot = setting.hotkeyPage.singleShot;
   records_.shot.multiShots = setting.hotkeyPage.multiShots;
@@ -481,8 +508,15 @@ void CLorikDlg::OnBnClickedButtonPhoto() {
 }
 
 void CLorikDlg::OpenFolder(const std::wstring& folder) {
-  if (!ports_.shell.Explore(view().Handle(), folder)) {
-    ports_.messages.Show(L"フォルダを開けませんでした：" + folder, kAppName, mb::kIconError);
+  // The folder a shot would save into; one not made yet is made now, since
+  // the first shot would make it anyway.
+  const FolderCheck folders = Folders();
+  const FixedFolder fixed =
+      FixedSaveFolder(folder, L"", folders.defaultFolder, folders.currentDirectory);
+  const bool there = fixed.status == FixedFolderStatus::Ok &&
+                     (folders.files.IsFolder(fixed.path) || folders.files.CreateFolder(fixed.path));
+  if (!there || !ports_.shell.Explore(view().Handle(), fixed.path)) {
+    ports_.messages.Show(L"フォルダを開けませんでした：" + fixed.path, kAppName, mb::kIconError);
   }
 }
 

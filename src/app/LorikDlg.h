@@ -17,6 +17,7 @@
 #include "resource.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
+#include "settings/SettingsCheck.h"
 #include "target/TargetSearch.h"
 #include "target/TargetTracker.h"
 #include "ui/Dialog.h"
@@ -85,6 +86,12 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
 
  private:
   void OnSetting();
+  // The settings dialog, opened where `focus` says after a refusal.
+  void OpenSettings(CheckFocus focus);
+  // The folders the settings check makes, as this program places them.
+  FolderCheck Folders();
+  // Shows the save failures that wait, one box at a time.
+  void OnSaveReport();
 
   void OnDestroy();
   bool OnSysCommand(unsigned command, intptr_t lParam);

@@ -222,8 +222,16 @@ void CaptureController::TriggerMultiShot(size_t index) {
   int64_t pending = 0;
   for (const MultiShotRun& other : runs_)
     pending += other.pendingCount > 0 ? other.pendingCount : 0;
-  const int64_t room = static_cast<int64_t>(save_.conversionBuffSize) -
-                       static_cast<int64_t>(state_->conversionCount.load()) - pending;
+  // Frames encoded or being encoded still hold their pictures until they are
+  // written, so a save worker that lags or fails cannot let presses fill the
+  // memory: together with the queued ones they stay within both buffers.
+  const int64_t queued = static_cast<int64_t>(state_->conversionCount.load());
+  const int64_t unwritten = static_cast<int64_t>(state_->convertingCount.load()) +
+                            static_cast<int64_t>(state_->saveCount.load());
+  const int64_t room =
+      std::min<int64_t>(static_cast<int64_t>(save_.conversionBuffSize) - queued - pending,
+                        static_cast<int64_t>(save_.conversionBuffSize) + save_.saveBuffSize -
+                            queued - unwritten - pending);
   const uint64_t asked = n;
   if (room <= 0) {
     n = 0;

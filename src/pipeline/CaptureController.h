@@ -46,8 +46,9 @@ class CaptureController {
   void TakeSingleShot();
   // The caller gives the multi-shot press feedback first. `index` is a 0-based
   // profile index; an index outside the profiles is ignored. A press promises
-  // only the room that the buffer and the frames pending for every profile
-  // leave; the frames it cannot promise are refused aloud.
+  // only the room that the ConversionBuffer and the frames pending for every
+  // profile leave, and that both buffers leave once the frames still waiting
+  // to be written are counted too; the frames it cannot promise are refused aloud.
   void TriggerMultiShot(size_t index);
   // At exit: queues the pending frames the histories hold and ends every run.
   // Returns the pending frames that were never captured.

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/Poster.h"
+
 namespace lorik {
 
 PipelineState::~PipelineState() = default;
@@ -22,6 +24,40 @@ void PipelineState::Enqueued(uint32_t frames) {
   unsettled_ += frames;
 }
 
+bool PipelineState::Claim() {
+  std::lock_guard lock(outcomeLock_);
+  if (closed_) return false;
+  ++inFlight_;
+  return true;
+}
+
+bool PipelineState::Settle(bool claimed) {
+  bool settled = false;
+  {
+    std::lock_guard lock(outcomeLock_);
+    if (claimed && inFlight_ > 0) --inFlight_;
+    // A claimed frame settles while the exit waits for it; any other only
+    // while the books are open.
+    if (claimed ? !counted_ : !closed_) {
+      if (unsettled_ > 0) --unsettled_;
+      settled = true;
+    }
+  }
+  settled_.notify_all();
+  return settled;
+}
+
+void PipelineState::SetReportWindow(WindowHandle window) {
+  reportWindow_.store(window.value);
+}
+
+void PipelineState::ReportSaveFailure(SaveFailure cause, const std::wstring& named,
+                                      const std::wstring& folder, const std::wstring& savedTo) {
+  saveReports.Add(cause, named, folder, savedTo);
+  const WindowHandle window{reportWindow_.load()};
+  if (window && ports.poster) ports.poster->Post(window, kSaveReportMessage);
+}
+
 uint32_t PipelineState::Unsettled() const {
   std::lock_guard lock(outcomeLock_);
   return unsettled_;
@@ -32,9 +68,11 @@ bool PipelineState::WaitSettled(std::chrono::milliseconds timeout) {
   return settled_.wait_for(lock, timeout, [&] { return unsettled_ == 0; });
 }
 
-uint32_t PipelineState::CloseForExit() {
-  std::lock_guard lock(outcomeLock_);
+uint32_t PipelineState::CloseForExit(std::chrono::milliseconds inFlightWait) {
+  std::unique_lock lock(outcomeLock_);
   closed_ = true;
+  settled_.wait_for(lock, inFlightWait, [&] { return inFlight_ == 0; });
+  counted_ = true;
   return unsettled_;
 }
 

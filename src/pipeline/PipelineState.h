@@ -10,7 +10,9 @@
 #include <utility>
 
 #include "core/SystemTime.h"
+#include "core/WindowHandle.h"
 #include "pipeline/CapturedFrame.h"
+#include "pipeline/SaveReports.h"
 #include "platform/Picture.h"
 #include "platform/ThumbnailSink.h"
 
@@ -19,6 +21,7 @@ namespace lorik {
 class ImageEncoderPort;
 class FileStorePort;
 class MessageBoxPort;
+class MessagePosterPort;
 class TracePort;
 
 // What the workers call. Held by shared ownership so that a worker left to end
@@ -32,7 +35,16 @@ struct PipelinePorts {
   // The process's current directory, which relative folders are placed under
   // when a file is named; null reads as empty.
   std::function<std::wstring()> currentDirectory;
+  // Where a frame goes whose folder is empty, and where one goes that cannot
+  // be written into its own folder.
+  std::wstring defaultFolder;
+  // Tells the main window that save failures wait to be shown; may be null.
+  std::shared_ptr<MessagePosterPort> poster;
 };
+
+// The message the save worker posts to the main window when a save failure
+// waits in `PipelineState::saveReports`.
+inline constexpr uint32_t kSaveReportMessage = 0x8000 + 1;  // WM_APP + 1
 
 // The settings the workers read. The user-interface thread replaces the
 // settings records whole; workers take this copy, under its lock, per frame.
@@ -97,30 +109,25 @@ class PipelineState {
   //
   // Counts `frames` more frames queued for conversion.
   void Enqueued(uint32_t frames);
-  // Runs `finish` (the rename that gives a file its final name, say) and
-  // settles one frame; false, without running it, once the exit has counted
-  // the unsettled frames. A failure's message is shown only after a true.
-  template <class Finish>
-  bool Settle(Finish&& finish) {
-    {
-      std::lock_guard lock(outcomeLock_);
-      if (closed_) return false;
-      std::forward<Finish>(finish)();
-      if (unsettled_ > 0) --unsettled_;
-    }
-    settled_.notify_all();
-    return true;
-  }
-  bool Settle() {
-    return Settle([] {});
-  }
+  // A worker claims a frame before it gives the file its final name, does the
+  // file work outside the lock (a slow folder must not hold up the capture
+  // tick, which takes the lock for every frame it queues), and settles it
+  // after. False once the exit has closed the books: the frame is counted
+  // there and must become neither a file nor a message.
+  bool Claim();
+  // Settles one frame, `claimed` or not; false when the exit counted it
+  // first. A failure is reported only after a true.
+  bool Settle(bool claimed = false);
   // Frames queued whose end is not settled yet.
   uint32_t Unsettled() const;
   // Waits up to `timeout` for every queued frame to be settled; true when they are.
   bool WaitSettled(std::chrono::milliseconds timeout);
-  // Closes the books at exit: returns the frames not settled, which from now
-  // on are neither written nor reported by the workers.
-  uint32_t CloseForExit();
+  // Closes the books at exit: no frame can be claimed from now on, the
+  // claimed ones get up to `inFlightWait` to settle, and the frames not
+  // settled then are returned: from now on they are neither written nor
+  // reported by the workers. A claimed frame whose rename outlasts the wait
+  // is counted here too, as still in flight, whatever becomes of it.
+  uint32_t CloseForExit(std::chrono::milliseconds inFlightWait = std::chrono::milliseconds(500));
   // Signals the conversion workers: all of them, or one.
   void WakeConverters(bool all);
   // Signals the save worker.
@@ -135,13 +142,25 @@ class PipelineState {
   LastSavedShot LastSaved() const;
   void SetLastSaved(const LastSavedShot& shot);
 
+  // Save failures waiting for the user; the worker adds through ReportSaveFailure.
+  SaveReports saveReports;
+  // The window told of new save failures; null: nobody (before the main
+  // window exists and after it has gone).
+  void SetReportWindow(WindowHandle window);
+  // Adds the failure and tells the report window, without waiting.
+  void ReportSaveFailure(SaveFailure cause, const std::wstring& named, const std::wstring& folder,
+                         const std::wstring& savedTo);
+
  private:
   mutable std::mutex outcomeLock_;
   std::condition_variable settled_;
   uint32_t unsettled_ = 0;  // guarded by outcomeLock_
-  bool closed_ = false;     // guarded by outcomeLock_
+  uint32_t inFlight_ = 0;   // claimed and not settled; guarded by outcomeLock_
+  bool closed_ = false;     // no more claims; guarded by outcomeLock_
+  bool counted_ = false;    // the exit has counted what is unsettled; guarded by outcomeLock_
   mutable std::mutex settingsLock_;
   WorkerSettings settings_;
+  std::atomic<uintptr_t> reportWindow_{0};
   mutable std::mutex lastSavedLock_;
   std::wstring lastSavedFolder_;
   LastSavedShot lastSaved_;

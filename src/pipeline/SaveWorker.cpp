@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <optional>
+#include <span>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -12,13 +13,11 @@
 #include "platform/FileStore.h"
 #include "platform/MessageBox.h"
 #include "platform/Trace.h"
+#include "settings/SaveFolder.h"
 
 namespace lorik {
 namespace {
 
-constexpr wchar_t kFolderFailed[] = L"フォルダの作成に失敗しました：";
-constexpr wchar_t kFileFailed[] = L"ファイルの保存に失敗しました：";
-constexpr wchar_t kPathTooLong[] = L"保存先のパスが長すぎます：";
 constexpr wchar_t kStartFailed[] = L"保存スレッドの開始に失敗しました。終了します。";
 
 // A name for the bytes while they are written, in the frame's folder so that
@@ -53,50 +52,50 @@ std::wstring GiveFinalName(FileStorePort& files, const std::wstring& temporary,
   return {};
 }
 
-// The one end of the frame being written: a file under its final name or a
-// message, unless the exit has counted the frame as not saved first.
+// The one end of the frame being written: settled once, as a file or as a
+// failure, unless the exit has counted it first.
 class FrameEnd {
  public:
   explicit FrameEnd(PipelineState& state) : state_(state) {}
-  // Runs `finish` as the frame's end; false, without running it, when the
-  // frame has ended already or the exit has counted it.
-  template <class Finish>
-  bool Settle(Finish&& finish) {
-    if (ended_) return false;
-    ended_ = true;
-    return state_.Settle(std::forward<Finish>(finish));
+  bool Ended() const { return ended_; }
+  // The exit counted the frame: it ends there.
+  void Counted() { ended_ = true; }
+  // Claimed once, before the first final name is given.
+  bool Claim() {
+    if (!claimed_) claimed_ = state_.Claim();
+    return claimed_;
   }
-  void Fail(const std::wstring& text) {
-    if (Settle([] {})) state_.ports.messages->Show(text, kAppName, mb::kIconError);
+  void Saved() {
+    if (!ended_) state_.Settle(claimed_);
+    ended_ = true;
+  }
+  // Settles a frame that failed where it was asked and says where it went.
+  void Failed(SaveFailure cause, const std::wstring& named, const std::wstring& folder,
+              const std::wstring& savedTo) {
+    if (ended_) return;
+    ended_ = true;
+    if (state_.Settle(claimed_)) state_.ReportSaveFailure(cause, named, folder, savedTo);
   }
 
  private:
   PipelineState& state_;
+  bool claimed_ = false;
   bool ended_ = false;
 };
 
-// Writes one frame and publishes it; reports and gives up the frame on failure.
-void SaveFrame(PipelineState& state, const CapturedFrame& frame, FrameEnd& end) {
-  const WorkerSettings settings = state.Settings();
-  const PipelinePorts& ports = state.ports;
-  const ImageFilename name = FramePath(state, frame, settings.imageType);
-  if (name.status == ImageFilenameStatus::TooLong) return end.Fail(kPathTooLong + name.path);
-  const std::wstring& path = name.path;
-  if (name.status == ImageFilenameStatus::Refused) return end.Fail(kFileFailed + path);
-  const std::wstring folder = FolderOfPath(path);
-  // An empty folder part names no folder at all, whatever the platform would
-  // make of it.
-  if (folder.empty() || !ports.files->Exists(folder)) {
-    if (folder.empty() || !ports.files->CreateFolder(folder)) {
-      return end.Fail(kFolderFailed + folder);
-    }
-  }
-  state.SetLastSavedFolder(folder);
+// How one attempt to write a frame's bytes into a folder ended.
+enum class Written { Yes, FolderFailed, FileFailed, Counted };
 
-  // The bytes go to a temporary name and move to the final one only when every
-  // step has worked, so a file under its final name is always complete, also
-  // when the program ends half-way.
-  const bool hasImage = frame.encoded && frame.encoded->image;
+// Writes `bytes` as `path` in `folder`: the folder made when missing, the bytes
+// under a temporary name, and the final name given only when every step has
+// worked, so a file under its final name is always complete, also when the
+// program ends half-way. `saved` gets the name the file was given.
+Written WriteInto(PipelineState& state, FrameEnd& end, std::span<const uint8_t> bytes,
+                  const std::wstring& folder, const std::wstring& path, bool useDiskCache,
+                  std::wstring& saved) {
+  FileStorePort& files = *state.ports.files;
+  if (folder.empty() || (!files.IsFolder(folder) && !files.CreateFolder(folder)))
+    return Written::FolderFailed;
   // Removes the temporary file on every way out but the rename, an exception
   // included; declared before the file, so the file is closed first.
   struct Temporary {
@@ -106,37 +105,89 @@ void SaveFrame(PipelineState& state, const CapturedFrame& frame, FrameEnd& end) 
     ~Temporary() {
       if (!name.empty() && !renamed) files.Remove(name);
     }
-  } temporary{*ports.files, {}};
-  std::unique_ptr<WritableFile> file =
-      hasImage ? CreateTemporary(*ports.files, folder, temporary.name) : nullptr;
-  if (!file) return end.Fail(kFileFailed + path);
-  bool written = file->WriteAll(frame.encoded->image->bytes);
-  if (written && settings.useDiskCache) written = file->Commit();
+  } temporary{files, {}};
+  std::unique_ptr<WritableFile> file = CreateTemporary(files, folder, temporary.name);
+  if (!file) return Written::FileFailed;
+  bool written = file->WriteAll(bytes);
+  if (written && useDiskCache) written = file->Commit();
   written = file->Close() && written;
   file.reset();
-  if (!written) return end.Fail(kFileFailed + path);
-  // The final name is given as the frame's end, so that the exit's count and
-  // a file under its final name never both stand for it.
-  std::wstring saved;
-  if (!end.Settle([&] { saved = GiveFinalName(*ports.files, temporary.name, path); })) return;
-  if (saved.empty()) {
-    ports.messages->Show(kFileFailed + path, kAppName, mb::kIconError);
-    return;
-  }
+  if (!written) return Written::FileFailed;
+  // Past the exit's count the frame must not become a file.
+  if (!end.Claim()) return Written::Counted;
+  saved = GiveFinalName(files, temporary.name, path);
+  if (saved.empty()) return Written::FileFailed;
   temporary.renamed = true;
-
-  state.SetLastSaved({frame.profileNo, frame.captureTime});
-  if (ports.thumbnail) ports.thumbnail->SetPicture(frame.picture);
+  return Written::Yes;
 }
 
-void ReportLostFrame(PipelineState& state, const CapturedFrame& frame) {
+void Publish(PipelineState& state, const CapturedFrame& frame) {
+  state.SetLastSaved({frame.profileNo, frame.captureTime});
+  if (state.ports.thumbnail) state.ports.thumbnail->SetPicture(frame.picture);
+}
+
+// Writes one frame into its folder or, when that fails, into the default
+// folder under the same name; settles it and reports what failed.
+void SaveFrame(PipelineState& state, const CapturedFrame& frame, FrameEnd& end) {
+  const WorkerSettings settings = state.Settings();
+  const std::wstring& defaultFolder = state.ports.defaultFolder;
+  const ImageFilename name = FramePath(state, frame, settings.imageType);
+  const std::wstring folder = FolderOfPath(name.path);
+  if (!frame.encoded || !frame.encoded->image) {
+    return end.Failed(SaveFailure::File, name.path, folder, {});
+  }
+  const std::span<const uint8_t> bytes = frame.encoded->image->bytes;
+
+  SaveFailure cause = SaveFailure::File;
+  std::wstring named = name.path;
+  std::wstring saved;
+  if (name.status == ImageFilenameStatus::TooLong) {
+    cause = SaveFailure::TooLong;
+  } else if (name.status == ImageFilenameStatus::Ok) {
+    switch (WriteInto(state, end, bytes, folder, name.path, settings.useDiskCache, saved)) {
+      case Written::Yes:
+        state.SetLastSavedFolder(folder);
+        end.Saved();
+        return Publish(state, frame);
+      case Written::Counted:
+        return end.Counted();
+      case Written::FolderFailed:
+        cause = SaveFailure::Folder;
+        named = folder;
+        break;
+      case Written::FileFailed:
+        break;
+    }
+  }
+
+  // The picture is not lost because of its folder: the default folder takes
+  // it under the same name, unless that is where it failed already.
+  const std::wstring leaf = FallbackFileName(name.path);
+  if (defaultFolder.empty() || SameFolder(folder, defaultFolder) || leaf.empty())
+    return end.Failed(cause, named, folder, {});
+  const std::wstring fallback = defaultFolder + L"\\" + leaf;
+  if (fallback.size() >= kMaxPathChars) return end.Failed(cause, named, folder, {});
+  switch (WriteInto(state, end, bytes, defaultFolder, fallback, settings.useDiskCache, saved)) {
+    case Written::Yes:
+      state.SetLastSavedFolder(defaultFolder);
+      end.Failed(cause, named, folder, defaultFolder);
+      return Publish(state, frame);
+    case Written::Counted:
+      return end.Counted();
+    case Written::FolderFailed:
+    case Written::FileFailed:
+      return end.Failed(cause, named, folder, {});
+  }
+}
+
+void ReportLostFrame(PipelineState& state, const CapturedFrame& frame, FrameEnd& end) {
   std::wstring path;
   try {
     path = FramePath(state, frame, state.Settings().imageType).path;
   } catch (const std::exception&) {
     path = frame.folder.str();
   }
-  state.ports.messages->Show(kFileFailed + path, kAppName, mb::kIconError);
+  end.Failed(SaveFailure::File, path, FolderOfPath(path), {});
 }
 
 }  // namespace
@@ -170,7 +221,7 @@ void SaveThread(std::shared_ptr<PipelineState> state) {
       } catch (const std::exception&) {
         // An allocation failure, say: this frame is lost and said so, unless
         // it has ended already; the worker goes on with the next.
-        if (end.Settle([] {})) ReportLostFrame(*state, frame);
+        if (!end.Ended()) ReportLostFrame(*state, frame, end);
       }
       frame = CapturedFrame{};
       CapturedFrame removed;

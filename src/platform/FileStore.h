@@ -25,6 +25,8 @@ class FileStorePort {
  public:
   virtual ~FileStorePort() = default;
   virtual bool Exists(const std::wstring& path) = 0;
+  // True only for a folder: a file of that name is no place to save into.
+  virtual bool IsFolder(const std::wstring& path) = 0;
   // Creates the folder and any missing parents; true on success.
   virtual bool CreateFolder(const std::wstring& path) = 0;
   // Creates a new file; nothing when a file or folder of that name exists or

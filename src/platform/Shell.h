@@ -16,6 +16,8 @@ class ShellPort {
   // Lets the user choose a folder in the platform's folder picker, without an owner
   // window; nullopt when the user cancelled or the picker could not be shown.
   virtual std::optional<std::wstring> PickFolder() = 0;
+  // The user's Pictures folder; nullopt when the system knows none.
+  virtual std::optional<std::wstring> PicturesFolder() = 0;
 };
 
 }  // namespace lorik

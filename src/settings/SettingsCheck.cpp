@@ -10,6 +10,7 @@
 #include "core/Text.h"
 #include "platform/PlatformValues.h"
 #include "platform/System.h"
+#include "settings/SaveFolder.h"
 
 namespace lorik {
 namespace {
@@ -54,12 +55,26 @@ uint64_t MultiplySaturated(uint64_t a, uint64_t b) {
 
 constexpr uint64_t kMegabyte = uint64_t{1} << 20;
 
+// Makes the fixed folder of one shot where it is missing; false when it is
+// not there and cannot be made, with `path` naming it.
+bool EnsureFolder(const FolderCheck& folders, const MultiShotProfile& shot, std::wstring& path) {
+  const FixedFolder fixed =
+      FixedSaveFolder(shot.folder, shot.format, folders.defaultFolder, folders.currentDirectory);
+  path = fixed.path;
+  if (fixed.status != FixedFolderStatus::Ok) return false;
+  return folders.files.IsFolder(path) || folders.files.CreateFolder(path);
+}
+
+// "Main button setting": 0 takes single shots, 1 multi shots.
+constexpr int32_t kButtonSingleShot = 0;
+constexpr int32_t kButtonMultiShot = 1;
+
 }  // namespace
 
 bool CheckSetting(const CaptureSettings& capture, const MultiShotProfile& singleShot,
                   const std::vector<MultiShotProfile>& multiShots, const SaveSettings& save,
-                  const GeneralSettings& /*general*/, int32_t profileCount,
-                  MessageBoxPort& messages, SystemPort& system) {
+                  const GeneralSettings& general, int32_t profileCount, MessageBoxPort& messages,
+                  SystemPort& system, const FolderCheck* folders, CheckFocus* focus) {
   const size_t count =
       profileCount > 0 ? std::min(static_cast<size_t>(profileCount), multiShots.size()) : 0;
 
@@ -155,6 +170,26 @@ bool CheckSetting(const CaptureSettings& capture, const MultiShotProfile& single
                                   L"減らしてください");
     }
   }
+
+  if (folders != nullptr) {
+    std::wstring path;
+    if ((singleShot.virtualKey != 0 || general.shotButtonType == kButtonSingleShot) &&
+        !EnsureFolder(*folders, singleShot, path)) {
+      if (focus != nullptr) *focus = {kPageHotkey, -1};
+      return Refuse(messages, L"シングルショットの保存先フォルダを作成できません：" + path);
+    }
+    for (size_t j = 0; j < count; ++j) {
+      const bool buttons = general.shotButtonType == kButtonMultiShot &&
+                           general.mainButtonMultiShotNo == static_cast<int32_t>(j);
+      if ((multiShots[j].virtualKey != 0 || buttons) &&
+          !EnsureFolder(*folders, multiShots[j], path)) {
+        if (focus != nullptr) *focus = {kPageHotkey, static_cast<int>(j)};
+        return Refuse(
+            messages,
+            WithProfileNo(L"マルチショット", j, L"の保存先フォルダを作成できません：") + path);
+      }
+    }
+  }
   return true;
 }
 
@@ -164,10 +199,11 @@ bool CaptureAreaGrabbable(const Rect& area, int32_t bitDepth) {
   return width > 0 && height > 0 && FrameBytes(width, height, bitDepth) <= kLargestFrameBytes;
 }
 
-bool CheckSetting(const SettingsRecords& records, MessageBoxPort& messages, SystemPort& system) {
+bool CheckSetting(const SettingsRecords& records, MessageBoxPort& messages, SystemPort& system,
+                  const FolderCheck* folders, CheckFocus* focus) {
   return CheckSetting(records.capture, records.shot.singleShot, records.shot.multiShots,
                       records.save, records.general, records.general.maximumMultiShotNo, messages,
-                      system);
+                      system, folders, focus);
 }
 
 }  // namespace lorik

@@ -10,7 +10,9 @@ CSetting::CSetting(const SettingPorts& ports)
       hotkeyPage(ports),
       savePage(ports),
       miscPage(ports),
-      ports_(ports) {}
+      ports_(ports) {
+  hotkeyPage.previewImageType = &savePage.save.imageType;
+}
 
 int CSetting::DoModal(WindowHandle parent) {
   return ports_.dialogs.RunModal(*this, parent);
@@ -49,6 +51,9 @@ bool CSetting::OnInitDialog() {
   view().InsertTabItem(IDC_TAB_SETTING, 1, L"ホットキー");
   view().InsertTabItem(IDC_TAB_SETTING, 2, L"保存");
   view().InsertTabItem(IDC_TAB_SETTING, 3, L"その他");
+  if (startPage_ >= 0 && startPage_ < static_cast<int>(Pages().size()))
+    view().SetTabSelection(IDC_TAB_SETTING, startPage_);
+  startPage_ = -1;
   ShowSelectedPage();
   return true;
 }

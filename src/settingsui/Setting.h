@@ -23,6 +23,9 @@ class CSetting : public ui::Dialog {
   // A modal run over `parent`: OK, Cancel, or -1 when the window could not be made.
   int DoModal(WindowHandle parent);
 
+  // The tab (0 capture, 1 hotkey, 2 save, 3 other) the next run opens on.
+  void OpenOnPage(int page) { startPage_ = page; }
+
   void ShowSelectedPage();
   void OnTcnSelchangeTab(const ui::NotifyHeader& header, intptr_t& result);
 
@@ -43,6 +46,7 @@ class CSetting : public ui::Dialog {
   std::array<ui::Dialog*, 4> Pages() { return {&capturePage, &hotkeyPage, &savePage, &miscPage}; }
 
   SettingPorts ports_;
+  int startPage_ = -1;
 };
 
 }  // namespace lorik

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "core/ImageType.h"
 #include "core/Text.h"
 #include "pipeline/FileNaming.h"
 #include "platform/Clock.h"
 #include "platform/KeyNames.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
+#include "settings/SaveFolder.h"
 #include "settingsui/MetaHelp.h"
 #include "ui/DialogHost.h"
 
@@ -78,6 +80,9 @@ bool CSettingHotkey::OnInitDialog() {
   view().SetItemText(IDC_EDIT_SINGLE_HOTKEY, singleShot.hotkeyText);
   view().SetItemText(IDC_EDIT_SINGLE_FOLDER, singleShot.folder);
   view().SetItemText(IDC_EDIT_SINGLE_FORMAT, singleShot.format);
+  // An empty folder saves into the default one; the fields say where.
+  view().SetEditCue(IDC_EDIT_SINGLE_FOLDER, ports_.defaultFolder);
+  view().SetEditCue(IDC_EDIT_MULTI_FOLDER, ports_.defaultFolder);
 
   const int32_t count = UsableProfiles();
   for (int32_t i = 0; i < count; ++i) {
@@ -175,11 +180,11 @@ void CSettingHotkey::OnBnClickedButtonMultiBrowse() {
 }
 
 void CSettingHotkey::OnBnClickedButtonSinglePreview() {
-  PreviewPattern(IDC_EDIT_SINGLE_FORMAT);
+  PreviewPattern(IDC_EDIT_SINGLE_FOLDER, IDC_EDIT_SINGLE_FORMAT);
 }
 
 void CSettingHotkey::OnBnClickedButtonMultiPreview() {
-  PreviewPattern(IDC_EDIT_MULTI_FORMAT);
+  PreviewPattern(IDC_EDIT_MULTI_FOLDER, IDC_EDIT_MULTI_FORMAT);
 }
 
 void CSettingHotkey::OnCbnSelChangeComboMultiProfile() {
@@ -194,13 +199,20 @@ void CSettingHotkey::BrowseFolder(int editId) {
   }
 }
 
-// The current time stands for both the capture and the start of a multi shot, so the
-// s-forms show the same moment as the plain ones.
-void CSettingHotkey::PreviewPattern(int editId) {
-  const SystemTime now = ports_.clock.LocalTime();
-  std::wstring expanded;
-  ExpandFileNamePattern(view().GetItemText(editId), expanded, now, now);
-  ports_.messages.Show(expanded, L"", mb::kOk);
+// The full path a shot taken now would get, in the folder it would really go
+// to. The current time stands for both the capture and the start of a multi
+// shot, so the s-forms show the same moment as the plain ones.
+void CSettingHotkey::PreviewPattern(int folderId, int formatId) {
+  ImageNameSource source;
+  source.folder = EffectiveFolder(view().GetItemText(folderId), ports_.defaultFolder);
+  source.pattern = view().GetItemText(formatId);
+  source.captureTime = ports_.clock.LocalTime();
+  source.startTime = source.captureTime;
+  source.imageType =
+      previewImageType != nullptr ? *previewImageType : static_cast<int32_t>(ImageType::Png);
+  source.currentDirectory = ports_.shell.CurrentDirectory();
+  // A refused or too long path is shown as it is: that is what the user must fix.
+  ports_.messages.Show(CreateImageFilename(source, ports_.trace).path, L"", mb::kOk);
 }
 
 void CSettingHotkey::OnBnClickedButtonMetaList() {

@@ -25,9 +25,14 @@ class CSettingHotkey : public ui::Dialog {
   MultiShotProfile singleShot;
   std::vector<MultiShotProfile> multiShots;
   int32_t profileCount = 0;  // "Maximum multi shot no"
+  // The image type the save page shows, for the extension in the preview;
+  // null: png, the default.
+  const int32_t* previewImageType = nullptr;
 
   // The profile the multi-shot fields show; kept across runs of the dialog.
   int32_t CurrentProfile() const { return currentProfile_; }
+  // The profile (0-based) the page shows when its window is next made.
+  void SelectProfile(int32_t index) { currentProfile_ = index; }
   // The open meta-character list, nullptr when none is open.
   CMetaHelp* HelpWindow() const { return helpWindow_; }
   // Called by the list when its window is gone.
@@ -62,7 +67,7 @@ class CSettingHotkey : public ui::Dialog {
   void LoadMultiShotProfile();
   void StoreMultiShotProfile();
   void BrowseFolder(int editId);
-  void PreviewPattern(int editId);
+  void PreviewPattern(int folderId, int formatId);
 
   SettingPorts ports_;
   int32_t currentProfile_ = 0;

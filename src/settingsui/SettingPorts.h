@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 
 namespace lorik {
 
@@ -26,6 +27,8 @@ struct SettingPorts {
   ScreenGrabPort& grab;
   ui::DialogHost& dialogs;
   KeyNamePort& keyNames;
+  // Where a shot whose folder field is empty saves.
+  std::wstring defaultFolder;
 };
 
 }  // namespace lorik

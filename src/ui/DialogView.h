@@ -125,6 +125,8 @@ class DialogView {
   // Replaces an edit field's text, selects all of it and scrolls the caret into view.
   // Like SetItemText on an edit, it sends the field's EN_CHANGE.
   virtual void SetEditTextSelected(int id, const std::wstring& text) = 0;
+  // The grey hint an empty edit field shows, also while it has the focus.
+  virtual void SetEditCue(int id, const std::wstring& cue) = 0;
 
   // Hotkey input controls: key code in the low byte, HOTKEYF_* flags in the high byte.
   virtual uint16_t GetHotkey(int id) const = 0;

@@ -315,6 +315,12 @@ void DialogViewWin32::SetEditTextSelected(int id, const std::wstring& text) {
   ::SendMessageW(item, EM_SCROLLCARET, 0, 0);
 }
 
+void DialogViewWin32::SetEditCue(int id, const std::wstring& cue) {
+  // wParam TRUE: the hint stays while the field has the focus, where a user
+  // about to type the folder still needs to see what empty means.
+  ::SendDlgItemMessageW(window_, id, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(cue.c_str()));
+}
+
 uint16_t DialogViewWin32::GetHotkey(int id) const {
   return static_cast<uint16_t>(::SendDlgItemMessageW(window_, id, HKM_GETHOTKEY, 0, 0) & 0xFFFF);
 }

@@ -76,6 +76,7 @@ class DialogViewWin32 final : public DialogView {
   void SetComboSelection(int id, int index) override;
   std::wstring GetComboItemText(int id, int index) const override;
   void SetEditTextSelected(int id, const std::wstring& text) override;
+  void SetEditCue(int id, const std::wstring& cue) override;
   uint16_t GetHotkey(int id) const override;
   void SetHotkey(int id, uint16_t keyAndFlags) override;
   bool InsertListColumn(int id, int column, const std::wstring& header) override;

@@ -56,6 +56,12 @@ bool FileStoreWin32::Exists(const std::wstring& path) {
   return PathFileExistsW(path.c_str());
 }
 
+bool FileStoreWin32::IsFolder(const std::wstring& path) {
+  if (NamesAStream(path)) return false;
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool FileStoreWin32::CreateFolder(const std::wstring& path) {
   if (NamesAStream(path)) return false;
   const int result = SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);

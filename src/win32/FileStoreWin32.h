@@ -28,6 +28,7 @@ class HandleWritableFile final : public WritableFile {
 class FileStoreWin32 final : public FileStorePort {
  public:
   bool Exists(const std::wstring& path) override;
+  bool IsFolder(const std::wstring& path) override;
   bool CreateFolder(const std::wstring& path) override;
   std::unique_ptr<WritableFile> CreateNew(const std::wstring& path) override;
   bool Rename(const std::wstring& from, const std::wstring& to) override;

@@ -3,6 +3,7 @@
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
+#include <shlobj.h>
 #include <shobjidl.h>
 
 namespace lorik {
@@ -59,6 +60,18 @@ std::optional<std::wstring> ShellWin32::PickFolder() {
     }
   }
   if (SUCCEEDED(init)) ::CoUninitialize();
+  return folder;
+}
+
+std::optional<std::wstring> ShellWin32::PicturesFolder() {
+  wchar_t* path = nullptr;
+  std::optional<std::wstring> folder;
+  // KF_FLAG_DONT_VERIFY: the folder may have been removed; it is created at the first save.
+  if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_Pictures, KF_FLAG_DONT_VERIFY, nullptr, &path)) &&
+      path != nullptr && path[0] != L'\0') {
+    folder = std::wstring(path);
+  }
+  ::CoTaskMemFree(path);
   return folder;
 }
 

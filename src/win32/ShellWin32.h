@@ -8,6 +8,7 @@ class ShellWin32 final : public ShellPort {
   bool Explore(WindowHandle owner, const std::wstring& folder) override;
   std::wstring CurrentDirectory() override;
   std::optional<std::wstring> PickFolder() override;
+  std::optional<std::wstring> PicturesFolder() override;
 };
 
 }  // namespace lorik

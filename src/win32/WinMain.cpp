@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/LorikApp.h"
+#include "settings/SaveFolder.h"
 #include "win32/ClockWin32.h"
 #include "win32/ControlsWin32.h"
 #include "win32/DialogHostWin32.h"
@@ -15,6 +16,7 @@
 #include "win32/KeyStateWin32.h"
 #include "win32/MenuWin32.h"
 #include "win32/MessageBoxWin32.h"
+#include "win32/PosterWin32.h"
 #include "win32/ProcessTableWin32.h"
 #include "win32/ScreenGrabWin32.h"
 #include "win32/ShellWin32.h"
@@ -44,8 +46,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   lorik::MenuWin32 menus(instance);
   lorik::win32::ControlBinderWin32 binder;
   lorik::KeyNamesWin32 keyNames;
-  lorik::PipelinePorts pipeline{encoder, store,   messages,
-                                trace,   nullptr, [shell] { return shell->CurrentDirectory(); }};
+  lorik::PipelinePorts pipeline{
+      encoder,
+      store,
+      messages,
+      trace,
+      nullptr,
+      [shell] { return shell->CurrentDirectory(); },
+      lorik::DefaultSaveFolder(shell->PicturesFolder(), system.ExecutablePath()),
+      std::make_shared<lorik::PosterWin32>()};
   lorik::CLorikApp app({*trace, *messages, system, instanceGuard, files, clock, dialogs, grab,
                         windows, processes, keys, *shell, menus, binder, keyNames, pipeline});
   app.InitInstance();

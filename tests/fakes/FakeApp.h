@@ -12,6 +12,7 @@
 #include "fakes/FakeMenu.h"
 #include "fakes/FakeMessageBox.h"
 #include "fakes/FakeNativeProgressBar.h"
+#include "fakes/FakePoster.h"
 #include "fakes/FakeProcessTable.h"
 #include "fakes/FakeScreenGrab.h"
 #include "fakes/FakeShell.h"
@@ -24,10 +25,13 @@ namespace lorik {
 // Every platform service of the application, in memory. The ones the worker
 // threads call are shared, as the program shares its adapters.
 struct FakeApp {
+  // The default folder the program would have made of FakeShell's Pictures folder.
+  static constexpr wchar_t kDefaultFolder[] = L"C:\\Users\\user\\Pictures\\Lorik";
   std::shared_ptr<FakeTrace> traceShared = std::make_shared<FakeTrace>();
   std::shared_ptr<FakeMessageBox> messagesShared = std::make_shared<FakeMessageBox>();
   std::shared_ptr<FakeImageEncoder> encoderShared = std::make_shared<FakeImageEncoder>();
   std::shared_ptr<FakeFileStore> storeShared = std::make_shared<FakeFileStore>();
+  std::shared_ptr<FakePoster> posterShared = std::make_shared<FakePoster>();
   FakeTrace& trace = *traceShared;
   FakeMessageBox& messages = *messagesShared;
   FakeImageEncoder& encoder = *encoderShared;
@@ -47,8 +51,9 @@ struct FakeApp {
   FakeKeyNames keyNames;
 
   AppPorts Ports() {
-    PipelinePorts pipeline{encoderShared, storeShared, messagesShared,
-                           traceShared,   nullptr,     [this] { return shell.CurrentDirectory(); }};
+    PipelinePorts pipeline{encoderShared,  storeShared, messagesShared,
+                           traceShared,    nullptr,     [this] { return shell.CurrentDirectory(); },
+                           kDefaultFolder, posterShared};
     return {trace,   messages,  system, instance, files, clock,    host,     grab,
             windows, processes, keys,   shell,    menus, controls, keyNames, pipeline};
   }

@@ -218,6 +218,10 @@ void FakeDialogView::SetEditTextSelected(int id, const std::wstring& text) {
   if (FakeControl* c = Find(id)) c->textSelected = true;
 }
 
+void FakeDialogView::SetEditCue(int id, const std::wstring& cue) {
+  if (FakeControl* c = Find(id)) c->cue = cue;
+}
+
 uint16_t FakeDialogView::GetHotkey(int id) const {
   const FakeControl* c = Find(id);
   return c != nullptr ? c->hotkey : 0;

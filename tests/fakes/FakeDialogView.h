@@ -31,6 +31,7 @@ struct FakeControl {
   // Save, hotkey and other pages.
   bool edit = false;          // an edit field: SetItemText sends EN_CHANGE
   bool textSelected = false;  // the whole text selected by SetEditTextSelected
+  std::wstring cue;           // the hint shown while the edit field is empty
   // Combo boxes: the entries, kept in order when `sorted`, and the selected index.
   bool sorted = false;
   std::vector<std::wstring> items;
@@ -174,6 +175,7 @@ class FakeDialogView final : public DialogView {
   void SetComboSelection(int id, int index) override;
   std::wstring GetComboItemText(int id, int index) const override;
   void SetEditTextSelected(int id, const std::wstring& text) override;
+  void SetEditCue(int id, const std::wstring& cue) override;
   uint16_t GetHotkey(int id) const override;
   void SetHotkey(int id, uint16_t keyAndFlags) override;
   bool InsertListColumn(int id, int column, const std::wstring& header) override;

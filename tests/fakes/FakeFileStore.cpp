@@ -21,7 +21,8 @@ class FakeFileStore::OpenFile final : public WritableFile {
     {
       std::lock_guard lock(store_.mutex_);
       hook = store_.onWrite_;
-      fail = store_.failWrite_.contains(ParentOf(path_));
+      auto failing = store_.failWrite_.find(ParentOf(path_));
+      fail = failing != store_.failWrite_.end() && failing->second-- <= 0;
     }
     if (hook) hook(path_);
     if (fail) {
@@ -56,6 +57,11 @@ bool FakeFileStore::Exists(const std::wstring& path) {
   return folders_.contains(path) || files_.contains(path);
 }
 
+bool FakeFileStore::IsFolder(const std::wstring& path) {
+  std::lock_guard lock(mutex_);
+  return folders_.contains(path);
+}
+
 bool FakeFileStore::CreateFolder(const std::wstring& path) {
   std::lock_guard lock(mutex_);
   ++folderCreations_;
@@ -81,6 +87,12 @@ std::unique_ptr<WritableFile> FakeFileStore::CreateNew(const std::wstring& path)
 }
 
 bool FakeFileStore::Rename(const std::wstring& from, const std::wstring& to) {
+  std::function<void(const std::wstring&)> hook;
+  {
+    std::lock_guard lock(mutex_);
+    hook = onRename_;
+  }
+  if (hook) hook(to);
   std::lock_guard lock(mutex_);
   auto it = files_.find(from);
   if (it == files_.end() || it->second.open || failCreate_.contains(to) || files_.contains(to) ||
@@ -143,9 +155,14 @@ void FakeFileStore::FailCreate(const std::wstring& path) {
   failCreate_.insert(path);
 }
 
-void FakeFileStore::FailWritesIn(const std::wstring& folder) {
+void FakeFileStore::SetOnRename(std::function<void(const std::wstring&)> hook) {
   std::lock_guard lock(mutex_);
-  failWrite_.insert(folder);
+  onRename_ = std::move(hook);
+}
+
+void FakeFileStore::FailWritesIn(const std::wstring& folder, int writesFirst) {
+  std::lock_guard lock(mutex_);
+  failWrite_[folder] = writesFirst;
 }
 
 void FakeFileStore::FailCommitsIn(const std::wstring& folder) {

@@ -27,6 +27,7 @@ class FakeFileStore final : public FileStorePort {
   };
 
   bool Exists(const std::wstring& path) override;
+  bool IsFolder(const std::wstring& path) override;
   bool CreateFolder(const std::wstring& path) override;
   std::unique_ptr<WritableFile> CreateNew(const std::wstring& path) override;
   bool Rename(const std::wstring& from, const std::wstring& to) override;
@@ -42,13 +43,16 @@ class FakeFileStore final : public FileStorePort {
   void FailFolder(const std::wstring& path);
   // No file of this name can be made, neither new nor by a rename.
   void FailCreate(const std::wstring& path);
-  // Writes to files in this folder store half their bytes and report failure.
-  void FailWritesIn(const std::wstring& folder);
+  // Writes to files in this folder store half their bytes and report failure,
+  // once `writesFirst` writes there have worked (a disk that fills up).
+  void FailWritesIn(const std::wstring& folder, int writesFirst = 0);
   // Commits, or closes, of files in this folder report failure.
   void FailCommitsIn(const std::wstring& folder);
   void FailClosesIn(const std::wstring& folder);
   // Runs at the start of every write, outside the fake's lock.
   void SetOnWrite(std::function<void(const std::wstring& path)> hook);
+  // Runs at the start of every rename, outside the fake's lock.
+  void SetOnRename(std::function<void(const std::wstring& to)> hook);
 
  private:
   class OpenFile;
@@ -59,10 +63,11 @@ class FakeFileStore final : public FileStorePort {
   std::map<std::wstring, File> files_;
   std::set<std::wstring> failFolder_;
   std::set<std::wstring> failCreate_;
-  std::set<std::wstring> failWrite_;
+  std::map<std::wstring, int> failWrite_;  // folder -> writes that still work
   std::set<std::wstring> failCommit_;
   std::set<std::wstring> failClose_;
   std::function<void(const std::wstring&)> onWrite_;
+  std::function<void(const std::wstring&)> onRename_;
   int folderCreations_ = 0;
 };
 

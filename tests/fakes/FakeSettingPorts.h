@@ -14,6 +14,7 @@ namespace lorik {
 
 // Every port a settings page gets, in memory.
 struct FakeSettingPorts {
+  static constexpr wchar_t kDefaultFolder[] = L"C:\\Users\\user\\Pictures\\Lorik";
   FakeMessageBox messages;
   FakeTrace trace;
   FakeClock clock;
@@ -25,7 +26,8 @@ struct FakeSettingPorts {
   FakeKeyNames keyNames;
 
   SettingPorts Ports() {
-    return {messages, trace, clock, shell, windows, processes, grab, dialogs, keyNames};
+    return {messages,  trace, clock,   shell,    windows,
+            processes, grab,  dialogs, keyNames, kDefaultFolder};
   }
 };
 

@@ -17,6 +17,7 @@ class FakeShell final : public ShellPort {
     return true;
   }
   std::wstring CurrentDirectory() override { return currentDirectory; }
+  std::optional<std::wstring> PicturesFolder() override { return picturesFolder; }
   std::optional<std::wstring> PickFolder() override {
     ++folderPicks;
     return pickedFolder;
@@ -27,6 +28,7 @@ class FakeShell final : public ShellPort {
   std::wstring currentDirectory = L"C:\\Games\\Lorik";
   std::optional<std::wstring> pickedFolder;  // what the folder picker returns; nullopt: cancelled
   int folderPicks = 0;
+  std::optional<std::wstring> picturesFolder = L"C:\\Users\\user\\Pictures";
 };
 
 }  // namespace lorik

@@ -233,8 +233,8 @@ TEST_F(MainWindowTest, MainButtonInEveryModeShowsItsPressAndTakesItsAction) {
       // Indexes beyond the three profiles, as a hand-edited file may hold.
       {L"Main button setting=1\r\nMain button multi shot no=3\r\n", Result::Nothing, L"", 0, 0, 0},
       {L"Main button setting=1\r\nMain button multi shot no=-1\r\n", Result::Nothing, L"", 0, 0, 0},
-      // Nothing saved yet: the empty folder goes to the shell as it is.
-      {L"Main button setting=2\r\n", Result::Folder, L"", 0, 160, 162},
+      // Nothing saved yet: the default folder, where the first shot would go.
+      {L"Main button setting=2\r\n", Result::Folder, FakeApp::kDefaultFolder, 0, 160, 162},
       {L"Main button setting=3\r\nMain button show folder no=0\r\n", Result::Folder, L"C:\\Shots",
        0, 160, 162},
       {L"Main button setting=3\r\nMain button show folder no=2\r\n", Result::Folder, L"C:\\Multi2",
@@ -605,7 +605,7 @@ TEST_F(MainWindowTest, FolderItemsOpenTheirProfilesFolder) {
       {34790, L"C:\\Multi10"},
       {34792, L"C:\\Multi12"},
       {34793, nullptr},
-      {34779, L""},  // the last saved folder, none yet
+      {34779, FakeApp::kDefaultFolder},  // the last saved folder, none yet: the default one
       {34780, L"C:\\Shots"},
   };
   for (const Case& c : cases) {

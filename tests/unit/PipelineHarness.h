@@ -11,6 +11,7 @@
 #include "fakes/FakeFileStore.h"
 #include "fakes/FakeImageEncoder.h"
 #include "fakes/FakeMessageBox.h"
+#include "fakes/FakePoster.h"
 #include "fakes/FakeScreenGrab.h"
 #include "fakes/FakeTrace.h"
 #include "pipeline/CaptureController.h"
@@ -55,6 +56,7 @@ inline SettingsRecords DefaultPipelineSettings(size_t profiles) {
   r.save.imageType = 4;
   r.save.imageBitDepth = 24;
   r.save.conversionBuffSize = 50;
+  r.save.saveBuffSize = 128;
   r.save.conversionThreadNumber = 1;
   r.save.useDiskCache = true;
   r.capture.targetWindow = WindowHandle{0x1234};
@@ -68,14 +70,16 @@ inline SettingsRecords DefaultPipelineSettings(size_t profiles) {
 struct PipelineHarness {
   explicit PipelineHarness(size_t profiles = 1)
       : records(DefaultPipelineSettings(profiles)),
-        state(std::make_shared<PipelineState>(PipelinePorts{
-            encoder, files, messages, trace, thumbnail, [] { return std::wstring(L"C:\\cwd"); }})),
+        state(std::make_shared<PipelineState>(
+            PipelinePorts{encoder, files, messages, trace, thumbnail,
+                          [] { return std::wstring(L"C:\\cwd"); }, kDefaultFolder, poster})),
         controller(state, grab, clock, uiMessages, records.shot, records.capture, records.save,
                    records.general),
         pool(state),
         saver(state) {
     files->AddFolder(L"D:");
     controller.SyncWorkerSettings();
+    state->SetReportWindow(WindowHandle{0x4242});
   }
   ~PipelineHarness() {
     pool.Stop();
@@ -97,11 +101,18 @@ struct PipelineHarness {
     }
     return true;
   }
+  // The main window's part: shows the save failures the worker posted.
+  void ShowReports() { state->saveReports.ShowPending(*messages); }
+
   // Waits until every queued frame has been written or dropped.
   bool Drained(std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
     return WaitUntil([&] { return state->Idle(); }, timeout);
   }
 
+  // Where frames of an empty folder, and frames their folder refuses, go.
+  static constexpr wchar_t kDefaultFolder[] = L"P:\\Pictures\\Lorik";
+
+  std::shared_ptr<FakePoster> poster = std::make_shared<FakePoster>();
   std::shared_ptr<FakeImageEncoder> encoder = std::make_shared<FakeImageEncoder>();
   std::shared_ptr<FakeFileStore> files = std::make_shared<FakeFileStore>();
   std::shared_ptr<FakeMessageBox> messages = std::make_shared<FakeMessageBox>();

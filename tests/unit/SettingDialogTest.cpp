@@ -45,7 +45,8 @@ class SettingTest : public ::testing::Test {
   FakeProcessTable processes;
   FakeScreenGrab grab;
   ui::FakeDialogHost host;
-  SettingPorts ports{messages, trace, clock, shell, windows, processes, grab, host, keyNames};
+  SettingPorts ports{messages,  trace, clock, shell,    windows,
+                     processes, grab,  host,  keyNames, L"C:\\Users\\user\\Pictures\\Lorik"};
 };
 
 // ---------------------------------------------------------------------------

@@ -234,18 +234,43 @@ TEST_F(SettingHotkeyTest, ARunAgainOpensOnTheProfileItLeft) {
   }());
 }
 
-TEST_F(SettingHotkeyTest, PreviewShowsTheExpandedPatternAtOneMoment) {
+// The preview shows the whole path a shot taken now would get: the folder it
+// would really go to (the default one for an empty field), the expanded
+// pattern at one moment, and the extension of the type the save page shows.
+TEST_F(SettingHotkeyTest, PreviewShowsTheFullPathAShotWouldGetNow) {
+  int32_t imageType = 3;  // jpg
+  page.previewImageType = &imageType;
   FakeDialogView& v = Open();
   v.SetItemText(IDC_EDIT_MULTI_FORMAT, L"%date%_%sdate%");
   ASSERT_TRUE(fakes.dialogs.Click(page, IDC_BUTTON_MULTI_PREVIEW));
+  v.SetItemText(IDC_EDIT_SINGLE_FOLDER, L"");
   v.SetItemText(IDC_EDIT_SINGLE_FORMAT, L"%time%-%stime%-%bad%x");
   ASSERT_TRUE(fakes.dialogs.Click(page, IDC_BUTTON_SINGLE_PREVIEW));
-  EXPECT_EQ(fakes.messages.Messages(),
-            (std::vector<FakeMessageBox::Shown>{
-                {L"20180705_20180705", L"", mb::kOk},
-                {L"090307-090307-不明なパラメータです:%bad%", L"", mb::kOk}}));
-  // The field is read, not the working copy.
+  v.SetItemText(IDC_EDIT_SINGLE_FOLDER, L"rel");
+  v.SetItemText(IDC_EDIT_SINGLE_FORMAT, L"%ms%.bmp");
+  ASSERT_TRUE(fakes.dialogs.Click(page, IDC_BUTTON_SINGLE_PREVIEW));
+  EXPECT_EQ(fakes.messages.Messages(), (std::vector<FakeMessageBox::Shown>{
+                                           {L"C:\\shots\\0\\20180705_20180705.jpg", L"", mb::kOk},
+                                           {std::wstring(FakeSettingPorts::kDefaultFolder) +
+                                                L"\\090307-090307-不明なパラメータです:%bad%.jpg",
+                                            L"", mb::kOk},
+                                           {L"C:\\Games\\Lorik\\rel\\045.bmp", L"", mb::kOk}}));
+  // The fields are read, not the working copy.
   EXPECT_EQ(page.multiShots[0].format, Profile(0).format);
+  EXPECT_EQ(page.singleShot.folder, L"C:\\single");
+}
+
+TEST_F(SettingHotkeyTest, EmptyFolderFieldsShowTheDefaultFolderAsACue) {
+  FakeDialogView& v = Open();
+  EXPECT_EQ(v.Control(IDC_EDIT_SINGLE_FOLDER).cue, FakeSettingPorts::kDefaultFolder);
+  EXPECT_EQ(v.Control(IDC_EDIT_MULTI_FOLDER).cue, FakeSettingPorts::kDefaultFolder);
+}
+
+TEST_F(SettingHotkeyTest, SelectProfileOpensThePageOnThatProfile) {
+  page.SelectProfile(2);
+  FakeDialogView& v = Open();
+  EXPECT_EQ(v.Control(IDC_COMBO_MULTI_PROFILE).selection, 2);
+  EXPECT_EQ(v.Control(IDC_EDIT_MULTI_FOLDER).text, L"C:\\shots\\2");
 }
 
 TEST_F(SettingHotkeyTest, BrowseFillsTheFieldWithTheChosenFolder) {

@@ -26,7 +26,7 @@ struct SettingServicesWin32 {
   KeyNamesWin32 keyNames;
 
   SettingPorts With(MessageBoxPort& messages) {
-    return {messages, trace, clock, shell, windows, processes, grab, host, keyNames};
+    return {messages, trace, clock, shell, windows, processes, grab, host, keyNames, L"C:\\Lorik"};
   }
 };
 
