@@ -822,6 +822,30 @@ TEST_F(SettingCommandTest, RefusedCheckReopensOnTheEnteredValuesUntilTheyPass) {
   EXPECT_EQ(v.hotkeys.registered.size(), 2u);
 }
 
+// A folder in use that cannot be made is found at start-up, while the user
+// can still fix it: the settings open on the hotkey tab with its profile
+// shown, again after each refusal, and the fixed folder is made at OK.
+TEST_F(SettingCommandTest, AFolderThatCannotBeMadeOpensTheHotkeyTabOnItsProfile) {
+  app.store.FailFolder(L"C:\\Multi2");
+  std::vector<std::pair<int, int>> opened;  // tab, profile shown
+  WhileSettingsOpen([&](CSetting& setting, int run) {
+    ui::FakeDialogView& hotkeys = *host.LastView(IDD_SETTING_HOTKEY);
+    opened.push_back({host.ViewOf(setting)->GetTabSelection(IDC_TAB_SETTING),
+                      hotkeys.Control(IDC_COMBO_MULTI_PROFILE).selection});
+    if (run == 2) hotkeys.Control(IDC_EDIT_MULTI_FOLDER).text = L"C:\\Multi2b";
+    host.Click(setting, ui::kIdOk);
+  });
+  StartWith(L"[MultiShot02]\r\nVirtual key=50\r\nModifier=3\r\n");
+  const FakeMessageBox::Shown refused{
+      L"マルチショット02の保存先フォルダを作成できません：C:\\Multi2", L"Lorik設定チェック結果",
+      mb::kIconError};
+  EXPECT_EQ(messages.Messages(), (std::vector<FakeMessageBox::Shown>{refused, refused}));
+  EXPECT_EQ(opened, (std::vector<std::pair<int, int>>{{1, 1}, {1, 1}}));
+  EXPECT_EQ(dlg->Records().shot.multiShots[1].folder, L"C:\\Multi2b");
+  EXPECT_TRUE(app.store.HasFolder(L"C:\\Multi2b"));
+  EXPECT_TRUE(app.store.HasFolder(L"C:\\Multi1"));
+}
+
 TEST_F(SettingCommandTest, AcceptedSettingsAreCopiedBackAndApplied) {
   ui::FakeDialogView& v = StartWith(L"");
   constexpr WindowHandle kNewTarget{0x5300};
@@ -903,6 +927,49 @@ TEST_F(StatusLineTest, ExitWithoutWorkersCountsEveryQueuedFrameOnce) {
                 {L"終了までに保存が間に合わなかったため、画像4枚は保存されませんでした", L"Lorik",
                  mb::kIconExclamation}}));
   EXPECT_TRUE(app.store.Files().empty());
+}
+
+// Save failures reach the window as a posted message; the window shows them
+// one box at a time, and the worker never waits for it.
+TEST_F(MainWindowTest, SaveFailuresArePostedToTheWindowAndShownThere) {
+  ui::FakeDialogView& v = StartWith(L"");
+  messages.Clear();
+  const std::shared_ptr<PipelineState>& state = dlg->Pipeline();
+  state->ReportSaveFailure(SaveFailure::Folder, L"C:\\Multi1", L"C:\\Multi1",
+                           FakeApp::kDefaultFolder);
+  EXPECT_EQ(messages.Count(), 0u);  // nothing shown on the worker's side
+  const auto posted = app.posterShared->Take();
+  ASSERT_EQ(posted.size(), 1u);
+  EXPECT_EQ(posted[0].first, v.Handle());
+  host.Send(*dlg, {posted[0].second, 0, 0});
+  EXPECT_EQ(messages.Messages(),
+            (std::vector<FakeMessageBox::Shown>{
+                {L"フォルダの作成に失敗しました：C:\\Multi1\n画像1枚を既定の保存先に保存しました："
+                 L"C:\\Users\\user\\Pictures\\Lorik",
+                 L"Lorik", mb::kIconError}}));
+
+  // After the window has gone nothing is posted to it; what is left is shown at exit.
+  host.Close(*dlg);
+  messages.Clear();
+  state->ReportSaveFailure(SaveFailure::File, L"C:\\Multi1\\x.png", L"C:\\Multi1", L"");
+  EXPECT_EQ(app.posterShared->Count(), 0u);
+}
+
+// The folder items and the folder button open the folder a shot would use,
+// making it first when no shot has yet; one that cannot be made is said.
+TEST_F(MainWindowTest, FolderItemsMakeTheFolderTheyOpen) {
+  StartWith(L"");
+  app.store.FailFolder(L"C:\\Multi3");
+  messages.Clear();
+  // Profiles without a key are not made at start-up.
+  EXPECT_FALSE(app.store.HasFolder(L"C:\\Multi2"));
+  Command(34782);  // profile 2
+  EXPECT_TRUE(app.store.HasFolder(L"C:\\Multi2"));
+  Command(34783);  // profile 3
+  EXPECT_EQ(app.shell.explored, std::vector<std::wstring>{L"C:\\Multi2"});
+  EXPECT_EQ(messages.Messages(),
+            (std::vector<FakeMessageBox::Shown>{
+                {L"フォルダを開けませんでした：C:\\Multi3", L"Lorik", mb::kIconError}}));
 }
 
 }  // namespace

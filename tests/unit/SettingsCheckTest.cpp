@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/Text.h"
+#include "fakes/FakeFileStore.h"
 #include "fakes/FakeMessageBox.h"
 #include "fakes/FakeSystem.h"
 #include "settings/SettingsCheck.h"
@@ -530,6 +532,128 @@ TEST(CheckSettingTest, ExaminesTheGivenProfileCount) {
                             records.save, records.general, 2, messages, system));
   ASSERT_EQ(messages.Count(), 1u);
   EXPECT_EQ(messages.Messages()[0].text, Collision(L"02"));
+}
+
+// The folders of the shots in use are made before the settings are put into
+// force; one that cannot be made is refused while the user can still fix it,
+// naming the shot and the folder, and the dialog is told where to open.
+struct FolderCase {
+  const char* name;
+  std::function<void(SettingsRecords&, FakeFileStore&)> change;
+  std::vector<std::wstring> made;       // folders there afterwards
+  std::vector<std::wstring> notMade;    // folders still missing afterwards
+  std::optional<std::wstring> refusal;  // nullopt: accepted
+  CheckFocus focus;
+};
+
+TEST(CheckSettingTest, FoldersInUseAreMadeOrRefusedWithThePlaceToFixThem) {
+  static const std::wstring kDefault = L"P:\\Pictures\\Lorik";
+  using R = SettingsRecords&;
+  using F = FakeFileStore&;
+  const FolderCase cases[] = {
+      {"empty folders mean the default folder, made once",
+       [](R, F) {},
+       {kDefault},
+       {},
+       std::nullopt,
+       {}},
+      {"given folders, relative ones under the current directory",
+       [](R r, F) {
+         r.shot.singleShot.folder = L"D:/shots/";
+         r.shot.multiShots[0].folder = L"multi";
+       },
+       {L"D:\\shots", L"C:\\cwd\\multi"},
+       {kDefault},
+       std::nullopt,
+       {}},
+      {"fixed subfolders of the pattern are made, those of meta-characters are not",
+       [](R r, F) {
+         r.shot.singleShot.folder = L"D:\\s";
+         r.shot.singleShot.format = L"raw\\%sdate%\\x_%ms%";
+         r.shot.multiShots[0].folder = L"D:\\m";
+       },
+       {L"D:\\s\\raw", L"D:\\m"},
+       {L"D:\\s\\raw\\%sdate%"},
+       std::nullopt,
+       {}},
+      {"shots without a key and off the main button are not looked at",
+       [](R r, F f) {
+         r.shot.singleShot.virtualKey = 0;
+         r.general.shotButtonType = 2;
+         r.shot.multiShots[0].virtualKey = 0;
+         f.FailFolder(kDefault);
+       },
+       {},
+       {kDefault},
+       std::nullopt,
+       {}},
+      {"the single shot's folder cannot be made",
+       [](R r, F f) {
+         r.shot.singleShot.folder = L"D:\\locked";
+         f.FailFolder(L"D:\\locked");
+       },
+       {},
+       {},
+       L"シングルショットの保存先フォルダを作成できません：D:\\locked",
+       {kPageHotkey, -1}},
+      {"a file stands where the main button's profile saves",
+       [](R r, F f) {
+         r.shot.singleShot.folder = L"D:\\single";
+         r.general.shotButtonType = 1;
+         r.general.mainButtonMultiShotNo = 2;
+         r.shot.multiShots[2].folder = L"D:\\busy";
+         f.CreateNew(L"D:\\busy");
+       },
+       {L"D:\\single", kDefault},
+       {},
+       L"マルチショット03の保存先フォルダを作成できません：D:\\busy",
+       {kPageHotkey, 2}},
+      {"a profile's folder with a device name",
+       [](R r, F) { r.shot.multiShots[0].folder = L"D:\\NUL\\x"; },
+       {},
+       {},
+       L"マルチショット01の保存先フォルダを作成できません：D:\\NUL\\x",
+       {kPageHotkey, 0}},
+  };
+  for (const FolderCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    SettingsRecords records = ValidRecords();
+    FakeFileStore files;
+    files.AddFolder(L"D:");
+    c.change(records, files);
+    FakeMessageBox messages;
+    fakes::FakeSystem system;
+    const FolderCheck folders{files, kDefault, L"C:\\cwd"};
+    CheckFocus focus;
+    EXPECT_EQ(CheckSetting(records, messages, system, &folders, &focus), !c.refusal);
+    if (c.refusal) {
+      EXPECT_EQ(
+          messages.Messages(),
+          (std::vector<FakeMessageBox::Shown>{{*c.refusal, std::wstring(kCaption), kIconHand}}));
+    } else {
+      EXPECT_TRUE(messages.Messages().empty());
+    }
+    EXPECT_EQ(focus.page, c.focus.page);
+    EXPECT_EQ(focus.profile, c.focus.profile);
+    for (const std::wstring& folder : c.made)
+      EXPECT_TRUE(files.HasFolder(folder)) << ToUtf8(folder);
+    for (const std::wstring& folder : c.notMade)
+      EXPECT_FALSE(files.HasFolder(folder)) << ToUtf8(folder);
+  }
+}
+
+// Making folders is the last check: a set refused for another reason makes none.
+TEST(CheckSettingTest, ARefusedSetMakesNoFolder) {
+  SettingsRecords records = ValidRecords();
+  records.save.imageBitDepth = 16;
+  FakeFileStore files;
+  FakeMessageBox messages;
+  fakes::FakeSystem system;
+  const FolderCheck folders{files, L"P:\\Pictures\\Lorik", L"C:\\cwd"};
+  CheckFocus focus;
+  EXPECT_FALSE(CheckSetting(records, messages, system, &folders, &focus));
+  EXPECT_EQ(files.FolderCreations(), 0);
+  EXPECT_EQ(focus.page, -1);
 }
 
 }  // namespace

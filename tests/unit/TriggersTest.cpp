@@ -99,6 +99,30 @@ TEST(TriggersRefusalTest, FramesWithoutRoomAreRefusedInOneMessage) {
                 mb::kIconExclamation}));
 }
 
+// Frames encoded but not yet written still hold their pictures: a save worker
+// that lags or fails cannot let presses fill the memory. A press promises only
+// what both buffers leave once those frames are counted too.
+TEST(TriggersRefusalTest, FramesWaitingToBeWrittenHoldRoomToo) {
+  struct Case {
+    uint32_t converting;  // taken by a conversion worker
+    uint32_t saving;      // in the SaveBuffer
+    int32_t promised;     // of a press of 20 with 50 + 30 room and nothing queued
+  };
+  const Case cases[] = {{0, 0, 20}, {0, 60, 20}, {10, 55, 15}, {0, 80, 0}, {5, 90, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.converting << " converting, " << c.saving << " saving");
+    PipelineHarness h;
+    h.records.save.saveBuffSize = 30;
+    h.state->convertingCount.store(c.converting);
+    h.state->saveCount.store(c.saving);
+    h.controller.TriggerMultiShot(0);
+    EXPECT_EQ(h.controller.Run(0).pendingCount, c.promised);
+    EXPECT_EQ(h.uiMessages.Count(), c.promised < 20 ? 1u : 0u);
+    h.state->convertingCount.store(0);
+    h.state->saveCount.store(0);
+  }
+}
+
 // A held hotkey repeats inside the box's own loop: no second box stacks on it.
 TEST(TriggersRefusalTest, RefusalsWhileTheMessageIsOpenStackNoBox) {
   PipelineHarness h(1);
