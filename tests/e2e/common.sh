@@ -60,6 +60,14 @@ answer_message() { # title, what it is about (for the failure)
   fail "Return did not close the message $*"
 }
 
+wait_for_folder() { # folder, tenths of a second
+  for _ in $(seq "$2"); do
+    [ -d "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # Every message box of that title from watch_start to watch_stop, also one that
 # comes and goes between two looks of a script: watch_stop prints "most <n>",
 # the most open at once, and "box<TAB><text>" for each, its line breaks as tabs.

@@ -47,14 +47,15 @@ done
 [[ $preview == "$picwin\\Lorik\\"*.png ]] || fail "the multi-shot preview shows '$preview'"
 answer_message Lorik "of the multi-shot preview"
 
+# From here on no message at all: not at OK, not while the history fills, not for the shot.
+watch_start Lorik
 settings_ok
-# The settings check made the folder of the shots in use.
-[ -d "$default" ] || fail "OK did not make the default folder $default"
+# The settings check made the folder of the shots in use (it runs once the dialog has gone).
+wait_for_folder "$default" 50 || fail "OK did not make the default folder $default"
 [ -z "$(ls -A "$default")" ] || fail "the default folder is not empty before the shot: $(ls "$default")"
 
 # The history needs the 10 frames from before the press.
 sleep 2.5
-watch_start Lorik
 press_multi_shot "$default" 20
 # Time for a 21st file or a message to show up.
 sleep 1.5

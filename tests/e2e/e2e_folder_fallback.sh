@@ -27,12 +27,8 @@ INI
 start_target
 watch_start Lorik
 start_lorik
-# The main window shows before the check has run.
-for _ in $(seq 50); do
-  [ -d "$work/blocked/multi" ] && break
-  sleep 0.1
-done
-[ -d "$work/blocked/multi" ] || fail "the start-up check did not make the profile's folder"
+# The main window is found before its start-up check has run.
+wait_for_folder "$work/blocked/multi" 50 || fail "the start-up check did not make the profile's folder"
 # The folder the profile names can no longer be made.
 rm -rf "$work/blocked"
 echo "a file" >"$work/blocked"
