@@ -12,7 +12,6 @@
 # Usage: e2e_black_page.sh <build dir>; DISPLAY and WINEPREFIX are set by the caller.
 set -u
 . "$(dirname "$0")/common.sh" "${1:-}" black_page
-control() { run "$build/tests/fixture_dialog.exe" "$@" 2>/dev/null | tr -d '\r'; }
 id() { awk -v n="$1" '$1 == "#define" && $2 == n { print $3 }' "$root/res/resource.h"; }
 message_open() {
   run "$build/tests/fixture_dialog.exe" front Lorik >/dev/null 2>&1

@@ -8,7 +8,6 @@
 set -u
 . "$(dirname "$0")/common.sh" "${1:-}" exit_files
 [ -f "$build/tests/fixture_hold.exe" ] || { echo "no fixture_hold.exe in this build"; exit 77; }
-control() { run "$build/tests/fixture_dialog.exe" "$@" 2>/dev/null | tr -d '\r'; }
 
 # Ends the last Lorik.exe started: by its process, so nothing of it runs on.
 lorik_pid() { echo "${pids[$lorik]}"; }

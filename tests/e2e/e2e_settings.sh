@@ -4,45 +4,13 @@
 # child window and then onto the target locks on to each and shows its title;
 # "領域自動認識" fills the fields with the target's block; OK with a period of
 # 5 is refused and the dialog comes back with the 5; OK with a valid period
-# applies it once a single-shot folder is given on the hotkey tab; the
-# single-shot hotkey then saves a picture of the target's recognised block, and
+# and a single-shot folder typed on the hotkey tab applies both; the
+# single-shot hotkey then saves a picture of the target's recognised block there, and
 # the file written at exit holds the new target and period. Leaves screenshots
 # of the capture tab before and after the drop in <build>/screenshots/settings_*.png.
 # Usage: e2e_settings.sh <build dir>; DISPLAY and WINEPREFIX are set by the caller.
 set -u
 . "$(dirname "$0")/common.sh" "${1:-}" settings
-control() { run "$build/tests/fixture_dialog.exe" "$@" 2>/dev/null | tr -d '\r'; }
-field() { control text 設定 "$1"; }
-centre() { control center 設定 "$1"; } # control id -> "x y" of its centre on the screen
-wait_field() { # control id, expected text, tenths of a second
-  for _ in $(seq "$3"); do
-    [ "$(field "$1")" = "$2" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
-# Press on the picker, move over the screen point in steps, release there.
-drag_to() { # x y
-  read -r px py <<<"$(centre 1000)"
-  [ -n "$px" ] || fail "no picker button on the settings dialog"
-  xdotool mousemove "$px" "$py"
-  sleep 0.3
-  xdotool mousedown 1
-  sleep 0.5
-  xdotool mousemove $(((px + $1) / 2)) $(((py + $2) / 2))
-  sleep 0.3
-  xdotool mousemove "$1" "$2"
-  sleep 0.3
-  xdotool mouseup 1
-  wait_for_window '^設定$' 50 || fail "the settings dialog did not come back after the drop"
-  sleep 0.5
-}
-click() { # control id of the settings dialog
-  read -r x y <<<"$(centre "$1")"
-  [ -n "$x" ] || fail "no control $1 on the settings dialog"
-  xdotool mousemove "$x" "$y" click 1
-}
-
 start_target
 run "$build/tests/fixture_parent.exe" >/dev/null 2>&1 &
 pids+=($!)
@@ -70,9 +38,7 @@ drag_to $((cx + 150)) $((cy + 150))
 [ "$(field 1001)" = "Lorik e2e child" ] || fail "drop on the child: title '$(field 1001)'"
 [ "$(field 1028)" = ウィンドウをロックオン ] || fail "drop on the child: status '$(field 1028)'"
 
-read -r tx ty <<<"$(xdotool search --name '^Lorik e2e target$' getwindowgeometry --shell 2>/dev/null |
-  awk -F= '/^X=/ { x = $2 } /^Y=/ { y = $2 } END { print x, y }')"
-drag_to $((tx + 160)) $((ty + 140))
+drag_onto '^Lorik e2e target$'
 [ "$(field 1001)" = "Lorik e2e target" ] || fail "drop on the target: title '$(field 1001)'"
 import -window root "$build/screenshots/settings_after_drop.png" 2>/dev/null ||
   fail "no screenshot after the drop"
@@ -93,23 +59,12 @@ wait_field 1024 5 50 || fail "the period field shows '$(field 1024)' after the r
 [ "$(field 1001)" = "Lorik e2e target" ] || fail "the second run lost the target"
 
 control settext 設定 1024 150
-# The single-shot folder is on the hotkey tab, reached as a user does: a click
-# on the first tab, then one step to the right. Its page reads it back as the
+# The single-shot folder is on the hotkey tab; its page reads it back as the
 # dialog closes.
-read -r left top _ <<<"$(control rect 設定 1036)"
-[ -n "$left" ] || fail "no tab control on the settings dialog"
-xdotool mousemove $((left + 20)) $((top + 10)) click 1
-xdotool key Right
-sleep 0.5
-[ "$(control tab 設定 1036)" = 1 ] || fail "the hotkey tab did not open"
+open_hotkey_tab
 control settext 設定 1012 "$windir\\single"
 [ "$(field 1012)" = "$windir\\single" ] || fail "the single-shot folder shows '$(field 1012)'"
-click 1
-for _ in $(seq 50); do
-  xdotool search --name '^設定$' >/dev/null 2>&1 || break
-  sleep 0.1
-done
-! xdotool search --name '^設定$' >/dev/null 2>&1 || fail "the settings dialog did not close on OK"
+settings_ok
 sleep 1
 
 # The settings are in force: the default single-shot hotkey saves the

@@ -10,11 +10,17 @@
 // of the same title, such as a main window that is being destroyed.
 // "front <title>" answers 0 if such a message box is the foreground window, 1 if it
 // is open behind another, 2 if none is open.
+// "watch <title> <stop file>" prints "watching", then looks at the message boxes
+// of that title every 10 ms until the file exists (two minutes at most); at the
+// end it prints "most <n>", the most that were open at once, and "box<TAB><text>"
+// for each box seen, in the order they opened, its line breaks as tabs: boxes
+// that come and go between two looks of a script are seen too.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -76,14 +82,54 @@ int CountWindows(const std::wstring& title) {
 // The static text that a message box shows has this id.
 constexpr int kMessageBoxText = 0xFFFF;
 
+bool IsMessageBox(HWND w) {
+  Search search{kMessageBoxText};
+  if (IsWindowVisible(w)) EnumChildWindows(w, FindControl, reinterpret_cast<LPARAM>(&search));
+  return search.found != nullptr;
+}
+
 HWND FindMessageBox(const std::wstring& title) {
   HWND w = nullptr;
   while ((w = FindWindowExW(nullptr, w, nullptr, title.c_str())) != nullptr) {
-    Search search{kMessageBoxText};
-    if (IsWindowVisible(w)) EnumChildWindows(w, FindControl, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr) return w;
+    if (IsMessageBox(w)) return w;
   }
   return nullptr;
+}
+
+std::wstring MessageText(HWND box) {
+  wchar_t text[1024] = {};
+  GetDlgItemTextW(box, kMessageBoxText, text, 1024);
+  return text;
+}
+
+int WatchMessageBoxes(const std::wstring& title, const std::wstring& stopFile) {
+  std::vector<std::pair<HWND, std::wstring>> seen;
+  size_t most = 0;
+  Print(L"watching");
+  const ULONGLONG end = GetTickCount64() + 120000;
+  while (GetTickCount64() < end &&
+         GetFileAttributesW(stopFile.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    size_t open = 0;
+    HWND w = nullptr;
+    while ((w = FindWindowExW(nullptr, w, nullptr, title.c_str())) != nullptr) {
+      if (!IsMessageBox(w)) continue;
+      ++open;
+      bool known = false;
+      for (const auto& box : seen) known = known || box.first == w;
+      if (!known) seen.emplace_back(w, MessageText(w));
+    }
+    if (open > most) most = open;
+    Sleep(10);
+  }
+  Print(L"most " + std::to_wstring(most));
+  for (auto& box : seen) {
+    std::wstring line;
+    for (wchar_t c : box.second) {
+      if (c != L'\r') line += c == L'\n' ? L'\t' : c;
+    }
+    Print(L"box\t" + line);
+  }
+  return 0;
 }
 
 }  // namespace
@@ -108,6 +154,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     if (box == nullptr) return 2;
     return box == GetForegroundWindow() ? 0 : 1;
   }
+  if (verb == L"watch") {
+    return args.size() < 3 ? 2 : WatchMessageBoxes(title, args[2]);
+  }
   if (verb == L"message" || verb == L"answer") {
     const HWND box = FindMessageBox(title);
     if (box == nullptr) return 2;
@@ -115,9 +164,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
       if (args.size() < 3) return 2;
       return PostMessageW(box, WM_COMMAND, MAKEWPARAM(std::stoi(args[2]), BN_CLICKED), 0) ? 0 : 2;
     }
-    wchar_t text[1024] = {};
-    GetDlgItemTextW(box, kMessageBoxText, text, 1024);
-    Print(text);
+    Print(MessageText(box));
     return 0;
   }
   HWND top = FindWindowW(nullptr, title.c_str());

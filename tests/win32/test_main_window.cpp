@@ -7,9 +7,11 @@
 // windows.h first: commctrl.h depends on it.
 #include <commctrl.h>
 
-#include <cwchar>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "resource.h"
@@ -173,33 +175,62 @@ void Press(HWND menu, UINT key, int times = 1) {
 
 const wchar_t kNoFolder[] = L"フォルダを開けませんでした：";
 
-// Every folder item names a folder that does not exist, so choosing it shows
-// the folder it stands for in the failure message.
-const std::string kFolderIni =
-    "[General]\r\nCheck on exit=0\r\nMaximum multi shot no=3\r\n"
-    "[SingleShot]\r\nFolder=C:\\lorik-missing\\single\r\n"
-    "[MultiShot01]\r\nFolder=C:\\lorik-missing\\m01\r\n"
-    "[MultiShot02]\r\nFolder=C:\\lorik-missing\\m02\r\n"
-    "[MultiShot03]\r\nFolder=C:\\lorik-missing\\m03\r\n"
-    "[Capture]\r\nPeriod between each capture=100\r\n";
+std::string Utf8(const std::wstring& text) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string out(n > 0 ? n - 1 : 0, '\0');
+  if (n > 1) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
+  return out;
+}
 
+// Every folder item names its own folder in the test's folder: m02 is missing
+// at start (its profile has no key, so the start-up check leaves it alone), and
+// m03 lies under a file, where no folder can be made.
+std::string FolderIni(const LorikFolder& folder) {
+  const std::string dir = Utf8(folder.Dir().wstring());
+  std::ofstream(folder.Dir() / L"blocked") << "a file";
+  std::string ini = "[General]\r\nCheck on exit=0\r\nMaximum multi shot no=3\r\n";
+  for (const auto& [section, sub] : std::initializer_list<std::pair<const char*, const char*>>{
+           {"SingleShot", "single"},
+           {"MultiShot01", "m01"},
+           {"MultiShot02", "m02"},
+           {"MultiShot03", "blocked\\m03"}}) {
+    ini += std::string("[") + section + "]\r\nFolder=" + dir + "\\" + sub + "\r\n";
+  }
+  return ini + "[Capture]\r\nPeriod between each capture=100\r\n";
+}
+
+// A visible top-level window of another process with exactly this title.
+HWND OtherProgramsWindow(DWORD notPid, const std::wstring& title) {
+  for (HWND w = FindWindowExW(nullptr, nullptr, nullptr, title.c_str()); w != nullptr;
+       w = FindWindowExW(nullptr, w, nullptr, title.c_str())) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid != notPid && IsWindowVisible(w)) return w;
+  }
+  return nullptr;
+}
+
+// A folder item opens the folder its shots go to in the shell's folder
+// window, making it first when it is missing; one that cannot be made is told.
 TEST(LorikMainWindow, FolderSubmenuListsTheMultiShotProfilesBetweenLastSavedAndSingleShot) {
   LorikFolder folder(L"lorik-menu");
-  folder.WriteIni(kFolderIni);
+  folder.WriteIni(FolderIni(folder));
   LorikProcess lorik(folder.Exe());
   HWND main = lorik.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
+  ASSERT_FALSE(std::filesystem::exists(folder.Dir() / L"m02"));
 
   // Positions below the first item of the folder submenu ("最後に保存したフォルダ").
   const struct {
     int position;
-    const wchar_t* folder;
-  } cases[] = {{1, L"C:\\lorik-missing\\m01"},
-               {2, L"C:\\lorik-missing\\m02"},
-               {3, L"C:\\lorik-missing\\m03"},
-               {4, L"C:\\lorik-missing\\single"}};
+    std::filesystem::path folder;
+    bool opens;
+  } cases[] = {{1, folder.Dir() / L"m01", true},
+               {2, folder.Dir() / L"m02", true},
+               {3, folder.Dir() / L"blocked" / L"m03", false},
+               {4, folder.Dir() / L"single", true}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.position);
+    SCOPED_TRACE(Utf8(c.folder.wstring()));
     HWND menu = OpenContextMenu(lorik, main);
     ASSERT_NE(menu, nullptr) << "no context menu";
     Press(menu, VK_DOWN);   // "フォルダを開く"
@@ -207,20 +238,32 @@ TEST(LorikMainWindow, FolderSubmenuListsTheMultiShotProfilesBetweenLastSavedAndS
     ASSERT_NE(WaitForPopupMenu(lorik.Id(), 2), nullptr) << "the folder submenu did not open";
     Press(menu, VK_DOWN, c.position);
     Press(menu, VK_RETURN);
-    const std::wstring expected = std::wstring(kNoFolder) + c.folder;
-    HWND box = lorik.WaitForMessage(expected, 5000);
-    ASSERT_NE(box, nullptr) << "no message about "
-                            << std::string(c.folder, c.folder + wcslen(c.folder));
+    if (c.opens) {
+      // The shell's folder window is titled with the folder's name.
+      HWND shown = nullptr;
+      for (int waited = 0; waited < 15000 && shown == nullptr; waited += 100) {
+        shown = OtherProgramsWindow(lorik.Id(), c.folder.filename().wstring());
+        if (shown == nullptr) Sleep(100);
+      }
+      ASSERT_NE(shown, nullptr) << "no folder window opened";
+      EXPECT_TRUE(std::filesystem::is_directory(c.folder));
+      EXPECT_EQ(lorik.Dialogs().size(), 1u) << "a message opened with the folder";
+      PostMessageW(shown, WM_CLOSE, 0, 0);
+      for (int waited = 0; waited < 5000 && IsWindow(shown); waited += 50) Sleep(50);
+    } else {
+      HWND box = lorik.WaitForMessage(kNoFolder + c.folder.wstring(), 5000);
+      ASSERT_NE(box, nullptr) << "no message about the folder";
+      Dismiss(box);
+      for (int waited = 0; waited < 5000 && lorik.Dialogs().size() > 1; waited += 50) Sleep(50);
+    }
     EXPECT_TRUE(PopupMenus(lorik.Id()).empty());
-    Dismiss(box);
-    for (int waited = 0; waited < 5000 && lorik.Dialogs().size() > 1; waited += 50) Sleep(50);
   }
   CloseMainWindow(lorik);
 }
 
 TEST(LorikMainWindow, ContextMenuClosesWithoutACommand) {
   LorikFolder folder(L"lorik-menu-cancel");
-  folder.WriteIni(kFolderIni);
+  folder.WriteIni(FolderIni(folder));
   LorikProcess lorik(folder.Exe());
   HWND main = lorik.WaitForMainWindow();
   ASSERT_NE(main, nullptr);

@@ -570,6 +570,26 @@ TEST_F(FileStoreTest, ExistsForFilesAndFoldersOnly) {
   EXPECT_FALSE(store_.Exists(L""));
 }
 
+// A file where a folder is expected is no place to save into, though it exists.
+TEST_F(FileStoreTest, IsFolderForFoldersOnly) {
+  std::ofstream(root_ / L"file.bin") << "x";
+  std::filesystem::create_directories(root_ / L"sub");
+  const struct {
+    std::wstring path;
+    bool folder;
+  } cases[] = {
+      {root_.wstring(), true},
+      {At(L"sub"), true},
+      {At(L"sub\\"), true},
+      {At(L"file.bin"), false},
+      {At(L"missing"), false},
+      {At(L"file.bin\\sub"), false},
+      {At(L"sub:stream"), false},  // a stream of the folder, not the folder
+      {L"", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(store_.IsFolder(c.path), c.folder) << Utf8(c.path);
+}
+
 TEST_F(FileStoreTest, CreatesNestedFolders) {
   const std::wstring folder = At(L"a\\b\\c d\\\x65e5\x672c");
   ASSERT_FALSE(store_.Exists(At(L"a")));

@@ -4,6 +4,8 @@
 // windows.h first: the headers below depend on it.
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <shlobj.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <functional>
@@ -14,6 +16,7 @@
 #include "core/ImageType.h"
 #include "platform/MessageBox.h"
 #include "resource.h"
+#include "settings/SaveFolder.h"
 #include "settingsui/MetaHelp.h"
 #include "settingsui/SettingHotkey.h"
 #include "settingsui/SettingMisc.h"
@@ -90,10 +93,14 @@ class RecordedMessages final : public MessageBoxPort {
   std::vector<std::wstring> shown;
 };
 
-std::wstring ScreenshotPath(const wchar_t* name) {
+std::wstring ExePath() {
   wchar_t exe[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring folder(exe);
+  return exe;
+}
+
+std::wstring ScreenshotPath(const wchar_t* name) {
+  std::wstring folder = ExePath();
   folder.resize(folder.find_last_of(L'\\'));  // build/win/tests
   folder.resize(folder.find_last_of(L'\\'));  // build/win
   folder += L"\\screenshots";
@@ -121,6 +128,38 @@ void Screenshot(HWND window, const wchar_t* name) {
   WriteFile(file, png->bytes.data(), static_cast<DWORD>(png->bytes.size()), &written, nullptr);
   CloseHandle(file);
   EXPECT_EQ(written, png->bytes.size());
+}
+
+// The grey hint an edit field holds for when it is empty; "<none>" without one.
+std::wstring Cue(HWND dialog, int id) {
+  wchar_t text[MAX_PATH] = {};
+  if (!SendDlgItemMessageW(dialog, id, EM_GETCUEBANNER, reinterpret_cast<WPARAM>(text), MAX_PATH))
+    return L"<none>";
+  return text;
+}
+
+// The grey level (0 black to 255 white) of the darkest pixel the screen shows
+// inside a control's client area: black for ordinary text, the lighter grey of
+// a cue, white when nothing is drawn.
+int DarkestPixel(HWND control) {
+  RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+  PumpFor(200);
+  RECT client{};
+  GetClientRect(control, &client);
+  MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  ScreenGrabWin32 grab;
+  auto picture = grab.Grab({reinterpret_cast<uintptr_t>(GetDesktopWindow())},
+                           Rect{client.left, client.top, client.right, client.bottom}, 24);
+  if (picture == nullptr) return -1;
+  int darkest = 255;
+  for (int y = 0; y < picture->Height(); ++y) {
+    const uint8_t* row = picture->TopDownRow(y);
+    for (int x = 0; x < picture->Width(); ++x) {
+      const uint8_t* bgr = row + 3 * x;
+      darkest = std::min(darkest, (bgr[0] + bgr[1] + bgr[2]) / 3);
+    }
+  }
+  return darkest;
 }
 
 // The settings dialog's frame, standing in for the host: the pages sit where the host
@@ -269,6 +308,58 @@ TEST_F(SettingPagesTest, HotkeyPageCommitsTheControlsHotkeyWithItsName) {
   DestroyWindow(WindowOf(frame));
   EXPECT_EQ(page.multiShots[0].folder, L"D:\\edited");
   EXPECT_EQ(page.CurrentProfile(), 0);
+}
+
+// An empty folder field shows where an empty folder saves, in grey, and keeps
+// its empty value; a filled one shows its own text in black. The default
+// folder is the real one, as the program computes it.
+TEST_F(SettingPagesTest, EmptyFolderFieldsShowTheDefaultFolderAsACue) {
+  ports.defaultFolder = DefaultSaveFolder(services.shell.PicturesFolder(), ExePath());
+  CSettingHotkey page(ports);
+  page.singleShot.format = L"single_%date%_%time%";
+  for (const wchar_t* folder : {L"C:\\shots\\multi1", L""}) {
+    MultiShotProfile m;
+    m.folder = folder;
+    m.format = L"m_%sdate%_%stime%_%ms%";
+    page.multiShots.push_back(m);
+  }
+  page.profileCount = 2;
+  HWND p = OpenPage(page);
+  // No caret in the fields whose pixels are read.
+  SetFocus(GetDlgItem(p, IDC_COMBO_MULTI_PROFILE));
+  HWND single = GetDlgItem(p, IDC_EDIT_SINGLE_FOLDER);
+  HWND multi = GetDlgItem(p, IDC_EDIT_MULTI_FOLDER);
+
+  EXPECT_EQ(Text(p, IDC_EDIT_SINGLE_FOLDER), L"");
+  EXPECT_EQ(Cue(p, IDC_EDIT_SINGLE_FOLDER), ports.defaultFolder);
+  EXPECT_EQ(Text(p, IDC_EDIT_MULTI_FOLDER), L"C:\\shots\\multi1");
+  const int cueGrey = DarkestPixel(single);
+  const int textGrey = DarkestPixel(multi);
+  EXPECT_LT(textGrey, 64) << "the filled field's text is not drawn in black";
+  EXPECT_GT(cueGrey, textGrey + 40) << "the empty field shows no grey cue";
+  EXPECT_LT(cueGrey, 200) << "the empty field shows no cue at all";
+
+  // The other profile's empty folder: the same field now shows the cue.
+  PickCombo(p, IDC_COMBO_MULTI_PROFILE, 1);
+  EXPECT_EQ(Text(p, IDC_EDIT_MULTI_FOLDER), L"");
+  EXPECT_EQ(Cue(p, IDC_EDIT_MULTI_FOLDER), ports.defaultFolder);
+  EXPECT_EQ(DarkestPixel(multi), cueGrey);
+  Screenshot(WindowOf(frame), L"settings_hotkey_cue");
+
+  // Typed into, the field shows the text; emptied again, the cue comes back.
+  Type(p, IDC_EDIT_SINGLE_FOLDER, L"D:\\typed");
+  SetFocus(GetDlgItem(p, IDC_COMBO_MULTI_PROFILE));
+  EXPECT_LT(DarkestPixel(single), 64);
+  Type(p, IDC_EDIT_SINGLE_FOLDER, L"");
+  SetFocus(GetDlgItem(p, IDC_COMBO_MULTI_PROFILE));
+  EXPECT_EQ(DarkestPixel(single), cueGrey);
+
+  DestroyWindow(WindowOf(frame));
+  // The cue is only shown: the settings keep the empty values.
+  EXPECT_EQ(page.singleShot.folder, L"");
+  EXPECT_EQ(page.multiShots[0].folder, L"C:\\shots\\multi1");
+  EXPECT_EQ(page.multiShots[1].folder, L"");
+  EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(SettingPagesTest, MiscPageRadioButtonsEnableTheirLists) {
@@ -467,6 +558,27 @@ BOOL CALLBACK FillFileName(HWND w, LPARAM text) {
     return FALSE;
   }
   return TRUE;
+}
+
+// The known folder agrees with the shell's older folder lookup and is there;
+// the default save folder is its "Lorik" subfolder.
+TEST(KnownFolderTest, PicturesFolderIsTheUsersExistingPicturesFolder) {
+  ShellWin32 shell;
+  const std::optional<std::wstring> pictures = shell.PicturesFolder();
+  ASSERT_TRUE(pictures.has_value());
+  wchar_t expected[MAX_PATH] = {};
+  ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_MYPICTURES, nullptr, SHGFP_TYPE_CURRENT, expected),
+            S_OK);
+  EXPECT_EQ(lstrcmpiW(pictures->c_str(), expected), 0) << *pictures << " / " << expected;
+  EXPECT_FALSE(PathIsRelativeW(pictures->c_str())) << *pictures;
+  const DWORD attributes = GetFileAttributesW(pictures->c_str());
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << *pictures;
+  EXPECT_NE(attributes & FILE_ATTRIBUTE_DIRECTORY, 0u) << *pictures;
+
+  const std::wstring exe = ExePath();
+  EXPECT_EQ(DefaultSaveFolder(pictures, exe), *pictures + L"\\Lorik");
+  // Without a Pictures folder, the program's own folder.
+  EXPECT_EQ(DefaultSaveFolder(std::nullopt, exe), exe.substr(0, exe.find_last_of(L'\\')));
 }
 
 TEST(FolderPickerTest, ReturnsTheChosenFolderOrNothingWhenCancelled) {
