@@ -8,6 +8,7 @@
 #include "settings/SaveFolder.h"
 #include "win32/ClockWin32.h"
 #include "win32/ControlsWin32.h"
+#include "win32/DeadlineTimerWin32.h"
 #include "win32/DialogHostWin32.h"
 #include "win32/FileStoreWin32.h"
 #include "win32/FilesWin32.h"
@@ -18,6 +19,7 @@
 #include "win32/MessageBoxWin32.h"
 #include "win32/PosterWin32.h"
 #include "win32/ProcessTableWin32.h"
+#include "win32/SchedulingWin32.h"
 #include "win32/ScreenGrabWin32.h"
 #include "win32/ShellWin32.h"
 #include "win32/SystemWin32.h"
@@ -27,6 +29,8 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};  // ICC_WIN95_CLASSES
   InitCommonControlsEx(&controls);
+  // The capture keeps its period while its window is covered or minimised.
+  lorik::OptOutOfPowerThrottling();
 
   // The adapters the worker threads call are shared with them.
   auto trace = std::make_shared<lorik::TraceWin32>();
@@ -56,7 +60,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       lorik::DefaultSaveFolder(shell->PicturesFolder(), system.ExecutablePath()),
       std::make_shared<lorik::PosterWin32>()};
   lorik::CLorikApp app({*trace, *messages, system, instanceGuard, files, clock, dialogs, grab,
-                        windows, processes, keys, *shell, menus, binder, keyNames, pipeline});
+                        windows, processes, keys, *shell, menus, binder, keyNames, pipeline,
+                        std::make_shared<lorik::DeadlineTimerWin32>(),
+                        std::make_shared<lorik::ThreadPriorityWin32>()});
   app.InitInstance();
   return 0;
 }
