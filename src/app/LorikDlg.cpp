@@ -484,9 +484,13 @@ void CLorikDlg::OnTimer(uintptr_t timerId) {
 }
 
 void CLorikDlg::OnCaptureTick() {
-  // Taken before the capture runs: a box the capture opens runs a message
-  // loop that takes the next ticks, as it takes WM_TIMER.
-  clock_.TickTaken();
+  // The next tick comes at the first deadline after this one has ended, also
+  // when the capture throws; a box the capture opens holds the clock until it
+  // closes.
+  struct Handled {
+    CaptureClock& clock;
+    ~Handled() { clock.TickHandled(); }
+  } handled{clock_};
   if (shutDown_) return;
   if (clock_.Failed()) {
     // Its wait failed: the window's timer paces the capture from now on.

@@ -22,7 +22,7 @@ struct CaptureClock::Run {
   WindowHandle window;
   std::atomic<int64_t> period;  // nanoseconds
   std::atomic<bool> stop{false};
-  std::atomic<bool> pending{false};  // a tick is posted and not taken yet
+  std::atomic<bool> pending{false};  // a tick is posted and not handled yet
   std::atomic<bool> failed{false};
   std::atomic<uint64_t> posted{0};
   std::atomic<uint64_t> skipped{0};
@@ -52,7 +52,7 @@ void CaptureClock::Loop(Run& run, DeadlineTimerPort& timer, MessagePosterPort& p
     }
     const uint64_t due = schedule.Advance(now);
     if (due == 0) continue;  // woken early
-    // The window has not taken the last tick: it gets no second one.
+    // The window has not handled the last tick: it gets no second one.
     if (run.pending.exchange(true)) {
       run.skipped += due;
       continue;
@@ -114,7 +114,7 @@ void CaptureClock::Stop() {
   periodMs_ = 0;
 }
 
-void CaptureClock::TickTaken() {
+void CaptureClock::TickHandled() {
   if (run_) run_->pending.store(false);
 }
 

@@ -34,9 +34,11 @@ class TickSchedule {
 // The pace of the capture. A thread of its own waits for the deadlines of the
 // period and posts kCaptureTickMessage to the window, whose thread runs the
 // capture, so the capture keeps its one thread. A tick is posted only once the
-// window has taken the one before: a window that falls behind gets its next
-// tick when it is free again, never a burst, and the slots it missed are
-// counted as skipped. Used on the user-interface thread.
+// window has handled the one before: a window that falls behind gets its next
+// tick at the first deadline after it is free again, never a burst, and the
+// slots it missed are counted as skipped. Between the two the window's queue
+// holds no tick, so input, painting and timers, which come after posted
+// messages, are not starved. Used on the user-interface thread.
 class CaptureClock {
  public:
   CaptureClock(std::shared_ptr<DeadlineTimerPort> timer, std::shared_ptr<MessagePosterPort> poster,
@@ -50,8 +52,8 @@ class CaptureClock {
   // thread does not start, or a wait of this clock has failed before.
   bool Start(WindowHandle window, uint32_t periodMs);
   void Stop();
-  // The window has taken a tick from its queue: the next one may be posted.
-  void TickTaken();
+  // The window has handled a tick: the next one may be posted.
+  void TickHandled();
 
   bool Running() const { return run_ != nullptr; }
   uint32_t PeriodMs() const { return run_ ? periodMs_ : 0; }

@@ -81,7 +81,7 @@ TEST_F(CaptureClockTest, DeadlinesStayOnTheGridOverThousandsOfLateWakeUps) {
     // Up to 9 ms late, 13 s in all, and never a whole slot.
     Advance(deadline + (n * 7919) % (9 * kMs) - timer->Now());
     ASSERT_EQ(TakeTicks(), 1u) << "tick " << n;
-    clock.TickTaken();
+    clock.TickHandled();
   }
   EXPECT_EQ(Waiting(), start + (kTicks + 1) * 10 * kMs);
   EXPECT_EQ(clock.Posted(), static_cast<uint64_t>(kTicks));
@@ -97,10 +97,10 @@ TEST_F(CaptureClockTest, AWindowThatFallsBehindGetsOneTickAndTheMissedSlotsAreCo
   for (int i = 0; i < 4; ++i) Advance(10 * kMs);
   EXPECT_EQ(TakeTicks(), 0u);
   EXPECT_EQ(clock.Skipped(), 4u);
-  clock.TickTaken();
+  clock.TickHandled();
   Advance(10 * kMs);
   EXPECT_EQ(TakeTicks(), 1u);
-  clock.TickTaken();
+  clock.TickHandled();
   // The thread itself wakes three slots late: one tick, two slots skipped,
   // and the next deadline is still on the grid.
   Advance(35 * kMs);
@@ -114,10 +114,10 @@ TEST_F(CaptureClockTest, APeriodChangedWhileRunningCountsFromTheChange) {
   const int64_t start = timer->Now();
   ASSERT_TRUE(clock.Start(kWindow, 100));
   Advance(100 * kMs);
-  clock.TickTaken();
+  clock.TickHandled();
   Advance(150 * kMs);
   EXPECT_EQ(TakeTicks(), 2u);
-  clock.TickTaken();
+  clock.TickHandled();
   ASSERT_TRUE(clock.Start(kWindow, 20));
   EXPECT_EQ(clock.PeriodMs(), 20u);
   EXPECT_EQ(Waiting(), start + 270 * kMs);
@@ -148,7 +148,7 @@ TEST_F(CaptureClockTest, StopEndsTheTicksAndAStartBeginsANewGridFromThen) {
   const int64_t restart = timer->Now() + 5 * kMs;
   timer->Advance(5 * kMs);
   ASSERT_TRUE(clock.Start(kWindow, 10));
-  clock.TickTaken();
+  clock.TickHandled();
   EXPECT_EQ(Waiting(), restart + 10 * kMs);
   Advance(10 * kMs);
   EXPECT_EQ(TakeTicks(), 1u);
@@ -190,7 +190,7 @@ TEST_F(CaptureClockTest, AFailedWaitPostsOnceSoTheWindowNoticesAndTheClockStaysO
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_EQ(TakeTicks(), 1u);
   EXPECT_TRUE(clock.Failed());
-  clock.TickTaken();
+  clock.TickHandled();
   EXPECT_FALSE(clock.Start(kWindow, 10));
   EXPECT_FALSE(clock.Running());
   EXPECT_TRUE(clock.Failed());

@@ -1041,22 +1041,33 @@ TEST_F(MainWindowClockTest, AClockWhoseWaitFailsHandsThePaceToTheWindowTimer) {
   EXPECT_TRUE(messages.Messages().empty());
 }
 
-// The window takes a tick before it captures, so that a box the capture opens
-// runs a loop in which the next ticks come, as WM_TIMER did.
-TEST_F(MainWindowClockTest, TicksGoOnInsideABoxTheCaptureOpened) {
+// A box the capture itself opens holds the clock until it closes; one that
+// another message opens runs a loop that takes the ticks, as WM_TIMER's were.
+TEST_F(MainWindowClockTest, OnlyABoxTheCaptureOpenedHoldsTheClock) {
   StartWith(L"");
-  messages.Clear();
-  app.grab.hidden.insert(kTarget);
   size_t inside = 0;
   messages.SetWhileOpen([&](const FakeMessageBox::Shown&) {
     app.grab.hidden.clear();
     inside += RunClockFor(50);
+    inside += RunClockFor(50);
   });
+  // The target is hidden: the tick's capture says so.
+  app.grab.hidden.insert(kTarget);
+  EXPECT_EQ(RunClockFor(50), 1u);
+  EXPECT_EQ(inside, 0u);
+  EXPECT_EQ(dlg->Clock().Skipped(), 2u);
   app.grab.calls.clear();
   EXPECT_EQ(RunClockFor(50), 1u);
-  EXPECT_EQ(inside, 1u);
-  EXPECT_EQ(messages.Count(), 1u);       // the hidden target's message
-  EXPECT_EQ(app.grab.calls.size(), 1u);  // the tick inside it captured
+  EXPECT_EQ(app.grab.calls.size(), 1u);
+  // A save failure's box, from the message the save worker posts.
+  dlg->Pipeline()->ReportSaveFailure(SaveFailure::Folder, L"C:\\Multi1", L"C:\\Multi1",
+                                     FakeApp::kDefaultFolder);
+  const auto posted = app.posterShared->Take();
+  ASSERT_EQ(posted.size(), 1u);
+  host.Send(*dlg, {posted[0].second, 0, 0});
+  EXPECT_EQ(inside, 2u);
+  EXPECT_EQ(dlg->Clock().Skipped(), 2u);
+  EXPECT_EQ(messages.Count(), 2u);
 }
 
 // Cancel leaves the clock on the grid it started with; OK starts the new
