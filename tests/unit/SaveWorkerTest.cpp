@@ -76,7 +76,9 @@ TEST_F(SaveWorkerTest, WithoutTheDiskCacheTheFileIsFlushedBeforeItIsNamed) {
     const std::vector<std::wstring> events = h.files->Events();
     ASSERT_EQ(events.size(), diskCache ? 2u : 3u);
     const std::wstring temporary = events[0].substr(events[0].find(L' ') + 1);
-    if (!diskCache) EXPECT_EQ(events[0], L"flush " + temporary);
+    if (!diskCache) {
+      EXPECT_EQ(events[0], L"flush " + temporary);
+    }
     EXPECT_EQ(events[events.size() - 2], L"close " + temporary);
     EXPECT_EQ(events.back(), L"rename " + temporary + L" " + path);
   }
