@@ -15,6 +15,9 @@ Rect ToRect(const RECT& r) {
 
 constexpr UINT_PTR kControlSubclass = 0x4C43;
 
+LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                             DWORD_PTR data);
+
 LRESULT HandleControlMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                              DWORD_PTR data) {
   if (message == WM_NCDESTROY) {

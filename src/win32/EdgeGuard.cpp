@@ -7,11 +7,20 @@
 
 namespace lorik::win32 {
 
+namespace {
+std::atomic<StoppedExceptionSink> sink{nullptr};
+}  // namespace
+
+void SetStoppedExceptionSink(StoppedExceptionSink replacement) noexcept {
+  sink.store(replacement);
+}
+
 void ReportStoppedException(const char* where) noexcept {
   static std::atomic<bool> told{false};
   try {
     const std::string line = std::string("Exception stopped in ") + where + ".\n";
     OutputDebugStringA(line.c_str());
+    if (const StoppedExceptionSink replacement = sink.load()) return replacement(where);
     if (told.exchange(true)) return;
     std::wstring place;
     for (const char* c = where; *c != '\0'; ++c) place += static_cast<wchar_t>(*c);

@@ -8,6 +8,11 @@ namespace lorik::win32 {
 // repeats (in painting, say) cannot flood the screen.
 void ReportStoppedException(const char* where) noexcept;
 
+// Replaces what ReportStoppedException does after its trace (the one message),
+// for tests that must not open a box; null restores the message.
+using StoppedExceptionSink = void (*)(const char* where);
+void SetStoppedExceptionSink(StoppedExceptionSink sink) noexcept;
+
 // Runs `body` for a procedure the system calls (a window, dialog, subclass,
 // hook or enumeration procedure). An exception must not unwind through the
 // system's frames, which is undefined: it stops here, is reported, and
