@@ -8,6 +8,7 @@
 #include <string>
 
 #include "win32/DibPicture.h"
+#include "win32/EdgeGuard.h"
 
 namespace lorik::win32 {
 namespace {
@@ -152,6 +153,9 @@ void PaintOverlay(ProgressAdapter& bar, HDC dc) {
 }
 
 LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                              DWORD_PTR data);
+
+LRESULT HandleProgressMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                               DWORD_PTR data) {
   auto& bar = *reinterpret_cast<ProgressAdapter*>(data);
   if (bar.forwarding > 0) return DefSubclassProc(window, message, wParam, lParam);
@@ -203,6 +207,14 @@ LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     default:
       return DefSubclassProc(window, message, wParam, lParam);
   }
+}
+
+LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                              DWORD_PTR data) {
+  return AtEdge(
+      "the buffer information bar",
+      [&] { return HandleProgressMessage(window, message, wParam, lParam, data); },
+      [&] { return DefSubclassProc(window, message, wParam, lParam); });
 }
 
 class ThumbnailAdapter final : public ThumbnailWindow {
@@ -300,6 +312,9 @@ class ThumbnailPainterGdi final : public ThumbnailPainter {
 };
 
 LRESULT CALLBACK ThumbnailProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR data);
+
+LRESULT HandleThumbnailMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                DWORD_PTR data) {
   auto& thumbnail = *reinterpret_cast<ThumbnailAdapter*>(data);
   switch (message) {
@@ -324,6 +339,14 @@ LRESULT CALLBACK ThumbnailProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     default:
       return DefSubclassProc(window, message, wParam, lParam);
   }
+}
+
+LRESULT CALLBACK ThumbnailProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR data) {
+  return AtEdge(
+      "the thumbnail",
+      [&] { return HandleThumbnailMessage(window, message, wParam, lParam, data); },
+      [&] { return DefSubclassProc(window, message, wParam, lParam); });
 }
 
 // Ends an earlier binding of the same kind on `window`. The binding is found

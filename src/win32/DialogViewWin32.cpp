@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "ui/Message.h"
+#include "win32/EdgeGuard.h"
 
 namespace lorik::ui {
 namespace {
@@ -15,6 +16,9 @@ Rect ToRect(const RECT& r) {
 constexpr UINT_PTR kControlSubclass = 0x4C43;
 
 LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                             DWORD_PTR data);
+
+LRESULT HandleControlMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                              DWORD_PTR data) {
   if (message == WM_NCDESTROY) {
     RemoveWindowSubclass(window, ControlProc, kControlSubclass);
@@ -27,6 +31,13 @@ LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return result;
   }
   return DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                             DWORD_PTR data) {
+  return win32::AtEdge(
+      "a control", [&] { return HandleControlMessage(window, message, wParam, lParam, data); },
+      [&] { return DefSubclassProc(window, message, wParam, lParam); });
 }
 
 }  // namespace
