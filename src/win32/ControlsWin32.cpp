@@ -152,8 +152,9 @@ void PaintOverlay(ProgressAdapter& bar, HDC dc) {
   bar.control.OnPaint(ClientOf(bar.window), painter);
 }
 
-LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+LRESULT HandleProgressMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                               DWORD_PTR data);
+constexpr SUBCLASSPROC ProgressProc = GuardedSubclassProc<HandleProgressMessage>;
 
 LRESULT HandleProgressMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                               DWORD_PTR data) {
@@ -207,14 +208,6 @@ LRESULT HandleProgressMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     default:
       return DefSubclassProc(window, message, wParam, lParam);
   }
-}
-
-LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                              DWORD_PTR data) {
-  return AtEdge(
-      "the buffer information bar",
-      [&] { return HandleProgressMessage(window, message, wParam, lParam, data); },
-      [&] { return DefSubclassProc(window, message, wParam, lParam); });
 }
 
 class ThumbnailAdapter final : public ThumbnailWindow {
@@ -311,8 +304,9 @@ class ThumbnailPainterGdi final : public ThumbnailPainter {
   HDC printTarget_;
 };
 
-LRESULT CALLBACK ThumbnailProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+LRESULT HandleThumbnailMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                DWORD_PTR data);
+constexpr SUBCLASSPROC ThumbnailProc = GuardedSubclassProc<HandleThumbnailMessage>;
 
 LRESULT HandleThumbnailMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                DWORD_PTR data) {
@@ -339,14 +333,6 @@ LRESULT HandleThumbnailMessage(HWND window, UINT message, WPARAM wParam, LPARAM 
     default:
       return DefSubclassProc(window, message, wParam, lParam);
   }
-}
-
-LRESULT CALLBACK ThumbnailProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                               DWORD_PTR data) {
-  return AtEdge(
-      "the thumbnail",
-      [&] { return HandleThumbnailMessage(window, message, wParam, lParam, data); },
-      [&] { return DefSubclassProc(window, message, wParam, lParam); });
 }
 
 // Ends an earlier binding of the same kind on `window`. The binding is found

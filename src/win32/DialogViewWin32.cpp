@@ -15,8 +15,9 @@ Rect ToRect(const RECT& r) {
 
 constexpr UINT_PTR kControlSubclass = 0x4C43;
 
-LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+LRESULT HandleControlMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                              DWORD_PTR data);
+constexpr SUBCLASSPROC ControlProc = win32::GuardedSubclassProc<HandleControlMessage>;
 
 LRESULT HandleControlMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                              DWORD_PTR data) {
@@ -31,13 +32,6 @@ LRESULT HandleControlMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return result;
   }
   return DefSubclassProc(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                             DWORD_PTR data) {
-  return win32::AtEdge(
-      "a control", [&] { return HandleControlMessage(window, message, wParam, lParam, data); },
-      [&] { return DefSubclassProc(window, message, wParam, lParam); });
 }
 
 }  // namespace

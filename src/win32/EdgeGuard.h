@@ -1,4 +1,8 @@
 #pragma once
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
 #include <utility>
 
 namespace lorik::win32 {
@@ -29,6 +33,16 @@ auto AtEdge(const char* where, Body&& body, Declined&& declined) noexcept -> dec
   } catch (...) {
     return {};
   }
+}
+
+// A subclass procedure whose body is `Handle`, guarded: what it throws leaves
+// the message to the control's own procedure.
+template <LRESULT (*Handle)(HWND, UINT, WPARAM, LPARAM, DWORD_PTR)>
+LRESULT CALLBACK GuardedSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR, DWORD_PTR data) {
+  return AtEdge(
+      "a control", [&] { return Handle(window, message, wParam, lParam, data); },
+      [&] { return DefSubclassProc(window, message, wParam, lParam); });
 }
 
 }  // namespace lorik::win32
