@@ -8,12 +8,10 @@
 # Usage: tests/release/check_release.sh <work folder>
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-work=${1:?work folder}
+work=$(rm -rf "${1:?work folder}" && mkdir -p "$1" && cd "$1" && pwd)
 commit=$(git -C "$root" rev-parse HEAD)
 [ -z "$(git -C "$root" status --porcelain --untracked-files=no)" ] ||
   echo "note: uncommitted changes are left out; this checks $commit"
-rm -rf "$work"
-mkdir -p "$work"
 fail() {
   echo "FAIL: $*" >&2
   exit 1
