@@ -1,9 +1,7 @@
 #pragma once
-#include <windows.h>
-// After windows.h, which it needs.
-#include <commctrl.h>
-
 #include <utility>
+
+#include "win32/CommonControls.h"
 
 namespace lorik::win32 {
 
@@ -42,7 +40,7 @@ LRESULT CALLBACK GuardedSubclassProc(HWND window, UINT message, WPARAM wParam, L
                                      UINT_PTR, DWORD_PTR data) {
   return AtEdge(
       "a control", [&] { return Handle(window, message, wParam, lParam, data); },
-      [&] { return DefSubclassProc(window, message, wParam, lParam); });
+      [&] { return CommonControls().defSubclassProc(window, message, wParam, lParam); });
 }
 
 }  // namespace lorik::win32

@@ -8,6 +8,7 @@
 
 #include "platform/PixelPicture.h"
 #include "win32/DibPicture.h"
+#include "win32/SystemDll.h"
 #include "win32/ThreadDpiScope.h"
 
 namespace lorik {
@@ -162,12 +163,8 @@ std::shared_ptr<const Picture> GrabScreen(HWND window, const Rect& area, int bit
 // hides a shown window (one of another virtual desktop, a suspended app).
 bool IsCloaked(HWND window) {
   using GetAttribute = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
-  static const GetAttribute getAttribute = [] {
-    HMODULE dwm = LoadLibraryExW(L"dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    return dwm != nullptr ? reinterpret_cast<GetAttribute>(reinterpret_cast<void*>(
-                                GetProcAddress(dwm, "DwmGetWindowAttribute")))
-                          : nullptr;
-  }();
+  static const GetAttribute getAttribute =
+      win32::SystemDll(L"dwmapi.dll").Find<GetAttribute>("DwmGetWindowAttribute");
   constexpr DWORD kCloaked = 14;  // DWMWA_CLOAKED
   DWORD cloaked = 0;
   return getAttribute != nullptr &&
