@@ -265,8 +265,11 @@ void CLorikDlg::Shutdown() {
   if (pool_.Size() > 0 && saver_.Started()) pipeline_->WaitSettled(kExitSaveWait);
   // Frames still in flight now are counted as not saved, whatever becomes of them.
   notSaved += pipeline_->CloseForExit();
-  if (pool_.Size() > 0) pool_.Stop();
-  if (saver_.Started()) saver_.Stop();
+  // One deadline for every worker, so that exit, logoff and shutdown stay
+  // bounded whatever the number of workers.
+  const auto deadline = std::chrono::steady_clock::now() + kExitStopWait;
+  if (pool_.Size() > 0) pool_.Stop(deadline);
+  if (saver_.Started()) saver_.Stop(deadline);
   // Failures the window had no turn to show yet, before the exit's count.
   pipeline_->saveReports.ShowPending(ports_.messages);
   if (notSaved > 0) {

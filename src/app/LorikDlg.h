@@ -54,6 +54,8 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   static constexpr unsigned kButtonPressMs = 200;
   // How long the exit waits for the workers to write the frames still queued.
   static constexpr std::chrono::milliseconds kExitSaveWait{3000};
+  // How long the workers, all together, are given to end once told to stop.
+  static constexpr std::chrono::milliseconds kExitStopWait{500};
 
   CLorikDlg(AppPorts ports, std::wstring iniPath);
   ~CLorikDlg() override;

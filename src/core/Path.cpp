@@ -1,5 +1,7 @@
 #include "core/Path.h"
 
+#include <algorithm>
+
 namespace lorik {
 namespace {
 
@@ -146,6 +148,16 @@ bool PathComponentIsKept(std::wstring_view component) {
     const wchar_t d = upper[3];
     if ((d >= L'1' && d <= L'9') || d == L'\u00b9' || d == L'\u00b2' || d == L'\u00b3')
       return false;
+  }
+  return true;
+}
+
+bool PathComponentsAreKept(std::wstring_view path) {
+  const bool hasDrive = path.size() >= 2 && path[1] == L':';
+  for (size_t start = hasDrive ? 2 : 0; start <= path.size();) {
+    const size_t end = std::min(path.find(L'\\', start), path.size());
+    if (!PathComponentIsKept(path.substr(start, end - start))) return false;
+    start = end + 1;
   }
   return true;
 }

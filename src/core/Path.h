@@ -39,6 +39,9 @@ std::optional<std::wstring> PathCombine(std::wstring_view dir, std::wstring_view
 // count as kept; the drive "C:" of a path is no component.
 bool PathComponentIsKept(std::wstring_view component);
 
+// Whether every backslash-separated component of `path` after its drive is kept.
+bool PathComponentsAreKept(std::wstring_view path);
+
 // `path` with " (n)" inserted before the extension of its last component:
 // "D:\a\shot.png" and 2 give "D:\a\shot (2).png".
 std::wstring PathWithNumber(std::wstring_view path, int n);

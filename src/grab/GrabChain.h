@@ -46,6 +46,7 @@ class GrabChain final : public ScreenGrabPort {
                                         int bitsPerPixel) override {
     return inner_.GrabBy(method, source, area, bitsPerPixel);
   }
+  bool Answers(WindowHandle source) override { return inner_.Answers(source); }
   bool IsAreaCovered(WindowHandle source, const Rect& area) override {
     return inner_.IsAreaCovered(source, area);
   }

@@ -55,9 +55,12 @@ bool CaptureController::GrabArea(std::shared_ptr<const Picture>& picture, Captur
   }
   const Rect area = capture.captureArea;
   if (area.Width() == 0 || area.Height() == 0) return false;
-  // A picture that could not be made still counts as a grab; its frame fails
-  // in conversion with the encoder's message.
   picture = grab_.Grab(source, area, bitDepth);
+  // A window that does not answer (a page that is loading) is left alone for
+  // this tick, without a word, and asked again at the next.
+  if (!picture && !grab_.Answers(source)) return false;
+  // Any other picture that could not be made still counts as a grab; its
+  // frame fails in conversion with the encoder's message.
   return true;
 }
 

@@ -21,55 +21,50 @@ constexpr wchar_t kStopFailed[] =
 constexpr wchar_t kStartFailed[] = L"変換スレッドの開始に失敗しました。終了します。";
 
 // Encodes one frame and hands it to the SaveBuffer, or reports and drops it.
+// Any exception (an allocation failure, say) costs this frame, with its
+// message, and never the worker or the process.
 void ConvertFrame(PipelineState& state, CapturedFrame frame) {
   const WorkerSettings settings = state.Settings();
   const PipelinePorts& ports = state.ports;
-  auto slot = std::make_shared<StreamSlot>();
-  frame.encoded = slot;
-
-  bool encoded = false;
-  if (!IsEncodableImageType(settings.imageType)) {
-    ports.messages->Show(kUnknownType, L"", mb::kIconError);
-  } else if (frame.picture) {
-    // An exception (an allocation failure, say) costs this frame, with its
-    // message, and never the worker or the process.
-    try {
+  bool queued = false;
+  try {
+    if (!IsEncodableImageType(settings.imageType)) {
+      ports.messages->Show(kUnknownType, L"", mb::kIconError);
+    } else if (frame.picture) {
+      auto slot = std::make_shared<StreamSlot>();
+      frame.encoded = slot;
       slot->image =
           ports.encoder->Encode(*frame.picture, static_cast<ImageType>(settings.imageType));
-    } catch (const std::exception&) {
-      slot->image.reset();
+      if (slot->image) {
+        std::lock_guard lock(state.saveLock);
+        state.saveBuffer.push_back(frame);
+        state.saveCount.store(static_cast<uint32_t>(state.saveBuffer.size()));
+        state.convertingCount.fetch_sub(1);
+        queued = true;
+      }
     }
-    encoded = slot->image.has_value();
+  } catch (...) {
+    queued = false;
   }
-
-  if (encoded) {
-    try {
-      std::lock_guard lock(state.saveLock);
-      state.saveBuffer.push_back(frame);
-      state.saveCount.store(static_cast<uint32_t>(state.saveBuffer.size()));
-      state.convertingCount.fetch_sub(1);
-    } catch (const std::exception&) {
-      encoded = false;
-    }
-  }
-  if (!encoded) {
+  if (!queued) {
     state.convertingCount.fetch_sub(1);
     // Past the exit's count the frame is reported there instead.
     if (state.Settle()) {
-      // A path too long to write still names the frame well enough here.
-      const ImageFilename name = FramePath(state, frame, settings.imageType);
-      ports.messages->Show(kEncodeFailed + name.path, L"", mb::kIconError);
+      try {
+        // A path too long to write still names the frame well enough here.
+        const ImageFilename name = FramePath(state, frame, settings.imageType);
+        ports.messages->Show(kEncodeFailed + name.path, L"", mb::kIconError);
+      } catch (...) {
+        ports.trace->Write("A frame could not be encoded.\n");
+      }
     }
   }
   // Signalled after a failure too: the save worker may have frames waiting.
   if (state.saveCount.load() > 0) state.WakeSaver();
 }
 
-}  // namespace
-
-void ConvertThread(std::shared_ptr<PipelineState> state,
-                   std::shared_ptr<const std::atomic<bool>> stopConvert) {
-  state->ports.trace->Write("Convert thread started.\n");
+void ConvertLoop(const std::shared_ptr<PipelineState>& state,
+                 const std::shared_ptr<const std::atomic<bool>>& stopConvert) {
   std::unique_lock wake(state->convertWakeLock);
   for (;;) {
     // Looking at the count here, under the wake lock, keeps a worker from
@@ -103,6 +98,14 @@ void ConvertThread(std::shared_ptr<PipelineState> state,
     wake.lock();
   }
   if (wake.owns_lock()) wake.unlock();
+}
+
+}  // namespace
+
+void ConvertThread(std::shared_ptr<PipelineState> state,
+                   std::shared_ptr<const std::atomic<bool>> stopConvert) {
+  state->ports.trace->Write("Convert thread started.\n");
+  RunWorkerLoop(*state, "Convert", [&] { ConvertLoop(state, stopConvert); });
   state->ports.trace->Write("Conv thread stopped.\n");
 }
 
@@ -115,20 +118,22 @@ ConversionPool::~ConversionPool() {
   for (WorkerThread& worker : workers_) worker.Abandon();
 }
 
-size_t ConversionPool::StopWorkers(std::chrono::milliseconds wait, bool report,
+size_t ConversionPool::StopWorkers(std::chrono::steady_clock::time_point deadline, bool report,
                                    bool supressErrorDialog) {
   stopConvert_->store(true);
   state_->WakeConverters(true);
   size_t abandoned = 0;
+  // One deadline for all: with many workers the wait does not add up, at exit
+  // and during a logoff too.
   for (WorkerThread& worker : workers_) {
-    if (worker.WaitFor(wait)) continue;
+    if (worker.WaitUntil(deadline)) continue;
     ++abandoned;
-    if (report && !supressErrorDialog) {
-      state_->ports.messages->Show(kStopFailed, kAppName, mb::kIconExclamation);
-    }
     worker.Abandon();
   }
   workers_.clear();
+  if (abandoned > 0 && report && !supressErrorDialog) {
+    state_->ports.messages->Show(kStopFailed, kAppName, mb::kIconExclamation);
+  }
   return abandoned;
 }
 
@@ -138,7 +143,7 @@ bool ConversionPool::Apply(int32_t threadNumber, bool supressErrorDialog) {
   if (stopConvert_ && workers_.size() == wanted) return true;
   if (!workers_.empty()) {
     trace.Write("Stopping convert threads...\n");
-    StopWorkers(restartWait, true, supressErrorDialog);
+    StopWorkers(std::chrono::steady_clock::now() + restartWait, true, supressErrorDialog);
     trace.Write("All convert thread stopped.\n");
   }
   workers_.clear();
@@ -157,11 +162,11 @@ bool ConversionPool::Apply(int32_t threadNumber, bool supressErrorDialog) {
   return true;
 }
 
-void ConversionPool::Stop() {
+void ConversionPool::Stop(std::optional<std::chrono::steady_clock::time_point> deadline) {
   if (workers_.empty()) return;
   TracePort& trace = *state_->ports.trace;
   trace.Write("Stopping convert thread...\n");
-  StopWorkers(stopWait, false, false);
+  StopWorkers(deadline.value_or(std::chrono::steady_clock::now() + stopWait), false, false);
   trace.Write("All convert thread stopped.\n");
 }
 

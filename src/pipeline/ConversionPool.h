@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "pipeline/PipelineState.h"
@@ -31,18 +32,21 @@ class ConversionPool {
   // differs from the running one. False when a worker could not be started:
   // the message is shown and the caller ends the process.
   bool Apply(int32_t threadNumber, bool supressErrorDialog);
-  // The shutdown stop: waits a bounded time per worker, never forces one.
-  void Stop();
+  // The shutdown stop: waits for the workers until `deadline`, all of them
+  // together, never forces one. Without a deadline, `stopWait` from now.
+  void Stop(std::optional<std::chrono::steady_clock::time_point> deadline = std::nullopt);
   size_t Size() const { return workers_.size(); }
 
-  // How long each worker is waited for on a restart and at shutdown.
+  // How long the workers are waited for, all together, on a restart and at shutdown.
   std::chrono::milliseconds restartWait{1000};
   std::chrono::milliseconds stopWait{500};
 
  private:
-  // Signals the current generation to stop and waits for each worker; returns
-  // the number of workers that had not ended in time (they are abandoned).
-  size_t StopWorkers(std::chrono::milliseconds wait, bool report, bool supressErrorDialog);
+  // Signals the current generation to stop and waits for its workers until
+  // `deadline`; returns the number that had not ended by then (they are
+  // abandoned), reported in one message when `report`.
+  size_t StopWorkers(std::chrono::steady_clock::time_point deadline, bool report,
+                     bool supressErrorDialog);
 
   std::shared_ptr<PipelineState> state_;
   ThreadLauncher launch_;

@@ -165,13 +165,7 @@ ImageFilename CreateImageFilename(const ImageNameSource& source, TracePort& trac
   const std::wstring_view fileName = std::wstring_view(path).substr(path.rfind(L'\\') + 1);
   if (fileName.empty() || fileName == L"." || fileName == L"..")
     return {ImageFilenameStatus::Refused, std::move(path)};
-  const bool hasDrive = path.size() >= 2 && path[1] == L':';
-  for (size_t start = hasDrive ? 2 : 0; start <= path.size();) {
-    const size_t end = std::min(path.find(L'\\', start), path.size());
-    if (!PathComponentIsKept(std::wstring_view(path).substr(start, end - start)))
-      return {ImageFilenameStatus::Refused, std::move(path)};
-    start = end + 1;
-  }
+  if (!PathComponentsAreKept(path)) return {ImageFilenameStatus::Refused, std::move(path)};
   return {ImageFilenameStatus::Ok, std::move(path)};
 }
 

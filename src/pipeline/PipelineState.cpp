@@ -1,8 +1,13 @@
 #include "pipeline/PipelineState.h"
 
+#include <string>
+#include <thread>
 #include <utility>
 
+#include "core/AppName.h"
+#include "platform/MessageBox.h"
 #include "platform/Poster.h"
+#include "platform/Trace.h"
 
 namespace lorik {
 
@@ -118,6 +123,31 @@ LastSavedShot PipelineState::LastSaved() const {
 void PipelineState::SetLastSaved(const LastSavedShot& shot) {
   std::lock_guard lock(lastSavedLock_);
   lastSaved_ = shot;
+}
+
+void RunWorkerLoop(PipelineState& state, const char* name, const std::function<void()>& loop) {
+  bool told = false;
+  for (;;) {
+    try {
+      loop();
+      return;
+    } catch (...) {
+      try {
+        state.ports.trace->Write(std::string(name) + " thread caught an exception.\n");
+        if (!told) {
+          told = true;
+          state.ports.messages->Show(std::string_view(name) == "Save"
+                                         ? L"保存スレッドで予期しないエラーが発生しました"
+                                         : L"変換スレッドで予期しないエラーが発生しました",
+                                     kAppName, mb::kIconError);
+        }
+      } catch (...) {
+        // Nothing more can be said; the loop goes on.
+      }
+      // A failure that repeats at once must not spin a core.
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
 }
 
 }  // namespace lorik

@@ -166,4 +166,10 @@ class PipelineState {
   LastSavedShot lastSaved_;
 };
 
+// Runs a worker's loop until it returns. An exception that escapes the loop,
+// past its own handling of each frame, must not end the process: it is traced,
+// the first one of the worker is said in a message, and the loop runs again.
+// `name` is the worker's, "Save" or "Convert".
+void RunWorkerLoop(PipelineState& state, const char* name, const std::function<void()>& loop);
+
 }  // namespace lorik

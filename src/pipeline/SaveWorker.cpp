@@ -109,7 +109,9 @@ Written WriteInto(PipelineState& state, FrameEnd& end, std::span<const uint8_t> 
   std::unique_ptr<WritableFile> file = CreateTemporary(files, folder, temporary.name);
   if (!file) return Written::FileFailed;
   bool written = file->WriteAll(bytes);
-  if (written && useDiskCache) written = file->Commit();
+  // Without the disk cache the bytes reach the disk before the file gets its
+  // final name; with it, the system's cache is trusted, as the option says.
+  if (written && !useDiskCache) written = file->Flush();
   written = file->Close() && written;
   file.reset();
   if (!written) return Written::FileFailed;
@@ -184,16 +186,13 @@ void ReportLostFrame(PipelineState& state, const CapturedFrame& frame, FrameEnd&
   std::wstring path;
   try {
     path = FramePath(state, frame, state.Settings().imageType).path;
-  } catch (const std::exception&) {
+  } catch (...) {
     path = frame.folder.str();
   }
   end.Failed(SaveFailure::File, path, FolderOfPath(path), {});
 }
 
-}  // namespace
-
-void SaveThread(std::shared_ptr<PipelineState> state) {
-  state->ports.trace->Write("Save thread started.\n");
+void SaveLoop(const std::shared_ptr<PipelineState>& state) {
   std::unique_lock wake(state->saveWakeLock);
   for (;;) {
     // The count is looked at under the wake lock, so frames appended while the
@@ -218,7 +217,7 @@ void SaveThread(std::shared_ptr<PipelineState> state) {
       FrameEnd end(*state);
       try {
         SaveFrame(*state, frame, end);
-      } catch (const std::exception&) {
+      } catch (...) {
         // An allocation failure, say: this frame is lost and said so, unless
         // it has ended already; the worker goes on with the next.
         if (!end.Ended()) ReportLostFrame(*state, frame, end);
@@ -236,6 +235,13 @@ void SaveThread(std::shared_ptr<PipelineState> state) {
     wake.lock();
   }
   if (wake.owns_lock()) wake.unlock();
+}
+
+}  // namespace
+
+void SaveThread(std::shared_ptr<PipelineState> state) {
+  state->ports.trace->Write("Save thread started.\n");
+  RunWorkerLoop(*state, "Save", [&] { SaveLoop(state); });
   state->ports.trace->Write("Save thread stopped.\n");
 }
 
@@ -263,12 +269,14 @@ bool SaveWorker::Start() {
   return true;
 }
 
-void SaveWorker::Stop() {
+void SaveWorker::Stop(std::optional<std::chrono::steady_clock::time_point> deadline) {
   if (!thread_.Started()) return;
   state_->ports.trace->Write("Stopping save thread...\n");
   state_->stopSave.store(true);
   state_->WakeSaver();
-  if (!thread_.WaitFor(stopWait)) thread_.Abandon();
+  if (!thread_.WaitUntil(deadline.value_or(std::chrono::steady_clock::now() + stopWait))) {
+    thread_.Abandon();
+  }
   state_->ports.trace->Write("All save thread stopped.\n");
 }
 

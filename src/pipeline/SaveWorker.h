@@ -1,6 +1,7 @@
 #pragma once
 #include <chrono>
 #include <memory>
+#include <optional>
 
 #include "pipeline/PipelineState.h"
 #include "pipeline/WorkerThread.h"
@@ -24,8 +25,9 @@ class SaveWorker {
   // False when the thread could not be started: the message is shown and the
   // caller ends the process.
   bool Start();
-  // The shutdown stop: waits `stopWait`, never forces the worker.
-  void Stop();
+  // The shutdown stop: waits until `deadline` (without one, `stopWait` from
+  // now), never forces the worker.
+  void Stop(std::optional<std::chrono::steady_clock::time_point> deadline = std::nullopt);
   bool Started() const { return thread_.Started(); }
 
   std::chrono::milliseconds stopWait{500};

@@ -45,11 +45,15 @@ WorkerThread::~WorkerThread() {
 }
 
 bool WorkerThread::WaitFor(std::chrono::milliseconds timeout) {
+  return WaitUntil(std::chrono::steady_clock::now() + timeout);
+}
+
+bool WorkerThread::WaitUntil(std::chrono::steady_clock::time_point deadline) {
   if (!thread_.joinable()) return true;
   bool done;
   {
     std::unique_lock lock(completion_->lock);
-    done = completion_->ended.wait_for(lock, timeout, [&] { return completion_->done; });
+    done = completion_->ended.wait_until(lock, deadline, [&] { return completion_->done; });
   }
   // Past its signal the thread only returns, so the join is immediate.
   if (done) thread_.join();

@@ -32,6 +32,8 @@ class WorkerThread {
   bool Started() const { return thread_.joinable(); }
   // Waits up to `timeout` for the body to return; true (and joined) when it did.
   bool WaitFor(std::chrono::milliseconds timeout);
+  // Waits until `deadline` at the latest; true (and joined) when the body returned.
+  bool WaitUntil(std::chrono::steady_clock::time_point deadline);
   // Lets the thread end on its own.
   void Abandon();
 

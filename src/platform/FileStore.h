@@ -13,8 +13,9 @@ class WritableFile {
   virtual ~WritableFile() = default;
   // Writes all bytes; false when not all of them reached the file.
   virtual bool WriteAll(std::span<const uint8_t> bytes) = 0;
-  // Commits the written data to the disk cache.
-  virtual bool Commit() = 0;
+  // Writes the data through the system's cache to the disk, so that a power
+  // cut after the file gets its final name cannot leave it empty or zeroed.
+  virtual bool Flush() = 0;
   // Closes the file; false when the platform could not confirm that every
   // byte written is in it.
   virtual bool Close() = 0;

@@ -32,6 +32,10 @@ class ScreenGrabPort {
   // Whether some other window lies over the area (client coordinates of
   // `source`), or part of it is off the screen: then the screen does not show it.
   virtual bool IsAreaCovered(WindowHandle source, const Rect& area) = 0;
+  // Whether the window's own thread answers messages now, asked with a short
+  // limit. A method that needs that thread (PrintWindow) gives no picture of a
+  // window that does not; such a tick is skipped without a word.
+  virtual bool Answers(WindowHandle source) { return static_cast<bool>(source); }
 };
 
 }  // namespace lorik

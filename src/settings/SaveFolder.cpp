@@ -67,13 +67,7 @@ FixedFolder FixedSaveFolder(const std::wstring& folder, std::wstring_view patter
   }
   if (path.size() >= kMaxPathChars) return {FixedFolderStatus::TooLong, std::move(path)};
   if (PathIsRelative(path)) return {FixedFolderStatus::Refused, std::move(path)};
-  const bool hasDrive = path.size() >= 2 && path[1] == L':';
-  for (size_t start = hasDrive ? 2 : 0; start < path.size();) {
-    const size_t end = std::min(path.find(L'\\', start), path.size());
-    if (!PathComponentIsKept(std::wstring_view(path).substr(start, end - start)))
-      return {FixedFolderStatus::Refused, std::move(path)};
-    start = end + 1;
-  }
+  if (!PathComponentsAreKept(path)) return {FixedFolderStatus::Refused, std::move(path)};
   return {FixedFolderStatus::Ok, std::move(path)};
 }
 

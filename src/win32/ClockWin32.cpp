@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "win32/SystemFunction.h"
+#include "win32/SystemDll.h"
 
 namespace lorik {
 namespace {
@@ -13,8 +13,8 @@ using SystemTimeFunction = void(WINAPI*)(LPFILETIME);
 // so frames 10 ms apart could carry the same time. The precise clock
 // (Windows 8 and later) moves with the performance counter.
 SystemTimeFunction UtcNow() {
-  static const SystemTimeFunction precise = win32::FindSystemFunction<SystemTimeFunction>(
-      L"kernel32.dll", "GetSystemTimePreciseAsFileTime");
+  static const SystemTimeFunction precise =
+      win32::SystemDll(L"kernel32.dll").Find<SystemTimeFunction>("GetSystemTimePreciseAsFileTime");
   return precise != nullptr ? precise : &GetSystemTimeAsFileTime;
 }
 

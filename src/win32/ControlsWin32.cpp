@@ -1,13 +1,13 @@
 #include "win32/ControlsWin32.h"
 
 #include <windows.h>
-// windows.h first: commctrl.h depends on it.
-#include <commctrl.h>
 
 #include <memory>
 #include <string>
 
+#include "win32/CommonControls.h"
 #include "win32/DibPicture.h"
+#include "win32/EdgeGuard.h"
 
 namespace lorik::win32 {
 namespace {
@@ -151,15 +151,19 @@ void PaintOverlay(ProgressAdapter& bar, HDC dc) {
   bar.control.OnPaint(ClientOf(bar.window), painter);
 }
 
-LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+LRESULT HandleProgressMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                              DWORD_PTR data);
+constexpr SUBCLASSPROC ProgressProc = GuardedSubclassProc<HandleProgressMessage>;
+
+LRESULT HandleProgressMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                               DWORD_PTR data) {
   auto& bar = *reinterpret_cast<ProgressAdapter*>(data);
-  if (bar.forwarding > 0) return DefSubclassProc(window, message, wParam, lParam);
+  if (bar.forwarding > 0) return CommonControls().defSubclassProc(window, message, wParam, lParam);
   CInfoProgressCtrl& control = bar.control;
   switch (message) {
     case WM_PAINT: {
       // The native bar paints itself (and validates), then the text goes over it.
-      const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+      const LRESULT result = CommonControls().defSubclassProc(window, message, wParam, lParam);
       if (HDC dc = GetDC(window)) {
         PaintOverlay(bar, dc);
         ReleaseDC(window, dc);
@@ -167,7 +171,7 @@ LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
       return result;
     }
     case WM_PRINTCLIENT: {
-      const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+      const LRESULT result = CommonControls().defSubclassProc(window, message, wParam, lParam);
       PaintOverlay(bar, reinterpret_cast<HDC>(wParam));
       return result;
     }
@@ -177,7 +181,7 @@ LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
     case WM_LBUTTONUP:
       control.OnLButtonUp();
-      return DefSubclassProc(window, message, wParam, lParam);
+      return CommonControls().defSubclassProc(window, message, wParam, lParam);
     case PBM_SETRANGE:
       return control.SetRange(static_cast<int16_t>(LOWORD(lParam)),
                               static_cast<int16_t>(HIWORD(lParam)));
@@ -195,13 +199,13 @@ LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
       return control.SetState(static_cast<int>(wParam));
     case WM_NCDESTROY: {
       control.Attach(nullptr);
-      RemoveWindowSubclass(window, ProgressProc, kProgressSubclass);
+      CommonControls().removeWindowSubclass(window, ProgressProc, kProgressSubclass);
       RemovePropW(window, PropertyOf(kProgressSubclass));
       delete &bar;
-      return DefSubclassProc(window, message, wParam, lParam);
+      return CommonControls().defSubclassProc(window, message, wParam, lParam);
     }
     default:
-      return DefSubclassProc(window, message, wParam, lParam);
+      return CommonControls().defSubclassProc(window, message, wParam, lParam);
   }
 }
 
@@ -299,7 +303,11 @@ class ThumbnailPainterGdi final : public ThumbnailPainter {
   HDC printTarget_;
 };
 
-LRESULT CALLBACK ThumbnailProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+LRESULT HandleThumbnailMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                               DWORD_PTR data);
+constexpr SUBCLASSPROC ThumbnailProc = GuardedSubclassProc<HandleThumbnailMessage>;
+
+LRESULT HandleThumbnailMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                DWORD_PTR data) {
   auto& thumbnail = *reinterpret_cast<ThumbnailAdapter*>(data);
   switch (message) {
@@ -316,24 +324,24 @@ LRESULT CALLBACK ThumbnailProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_NCDESTROY: {
       // Waits for a SetPicture in progress: no repaint is asked of a window that is gone.
       thumbnail.control.Attach(nullptr);
-      RemoveWindowSubclass(window, ThumbnailProc, kThumbnailSubclass);
+      CommonControls().removeWindowSubclass(window, ThumbnailProc, kThumbnailSubclass);
       RemovePropW(window, PropertyOf(kThumbnailSubclass));
       delete &thumbnail;
-      return DefSubclassProc(window, message, wParam, lParam);
+      return CommonControls().defSubclassProc(window, message, wParam, lParam);
     }
     default:
-      return DefSubclassProc(window, message, wParam, lParam);
+      return CommonControls().defSubclassProc(window, message, wParam, lParam);
   }
 }
 
 // Ends an earlier binding of the same kind on `window`. The binding is found
-// through a window property: MinGW's import library lacks GetWindowSubclass.
+// through a window property that holds its adapter.
 template <class Adapter>
 void Unbind(HWND window, SUBCLASSPROC proc, UINT_PTR id) {
   auto* adapter = static_cast<Adapter*>(GetPropW(window, PropertyOf(id)));
   if (adapter == nullptr) return;
   adapter->control.Attach(nullptr);
-  RemoveWindowSubclass(window, proc, id);
+  CommonControls().removeWindowSubclass(window, proc, id);
   RemovePropW(window, PropertyOf(id));
   delete adapter;
 }
@@ -352,8 +360,8 @@ bool AttachInfoProgress(HWND dialog, int id, CInfoProgressCtrl& control) {
   // The bar shows only the overlay's text; the template's goes.
   SetWindowTextW(window, L"");
   auto adapter = std::make_unique<ProgressAdapter>(window, control, CopyFontOf(window));
-  if (!SetWindowSubclass(window, ProgressProc, kProgressSubclass,
-                         reinterpret_cast<DWORD_PTR>(adapter.get()))) {
+  if (!CommonControls().setWindowSubclass(window, ProgressProc, kProgressSubclass,
+                                          reinterpret_cast<DWORD_PTR>(adapter.get()))) {
     return false;
   }
   SetPropW(window, PropertyOf(kProgressSubclass), adapter.get());
@@ -366,8 +374,8 @@ bool AttachStaticBitmap(HWND dialog, int id, CStaticBitmap& control) {
   if (window == nullptr) return false;
   Unbind<ThumbnailAdapter>(window, ThumbnailProc, kThumbnailSubclass);
   auto adapter = std::make_unique<ThumbnailAdapter>(window, control);
-  if (!SetWindowSubclass(window, ThumbnailProc, kThumbnailSubclass,
-                         reinterpret_cast<DWORD_PTR>(adapter.get()))) {
+  if (!CommonControls().setWindowSubclass(window, ThumbnailProc, kThumbnailSubclass,
+                                          reinterpret_cast<DWORD_PTR>(adapter.get()))) {
     return false;
   }
   SetPropW(window, PropertyOf(kThumbnailSubclass), adapter.get());

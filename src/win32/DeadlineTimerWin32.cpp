@@ -1,6 +1,6 @@
 #include "win32/DeadlineTimerWin32.h"
 
-#include "win32/SystemFunction.h"
+#include "win32/SystemDll.h"
 
 namespace lorik {
 namespace {
@@ -12,8 +12,10 @@ constexpr UINT kRaisedResolutionMs = 1;
 using CreateTimerEx = HANDLE(WINAPI*)(LPSECURITY_ATTRIBUTES, LPCWSTR, DWORD, DWORD);
 using TimePeriod = UINT(WINAPI*)(UINT);  // timeBeginPeriod, timeEndPeriod
 
+// winmm is not a known DLL, so it is loaded from System32, never imported.
 TimePeriod TimePeriodFunction(const char* name) {
-  return win32::FindSystemFunction<TimePeriod>(L"winmm.dll", name);
+  static const win32::SystemDll winmm(L"winmm.dll");
+  return winmm.Find<TimePeriod>(name);
 }
 
 }  // namespace
@@ -21,9 +23,9 @@ TimePeriod TimePeriodFunction(const char* name) {
 DeadlineTimerWin32::DeadlineTimerWin32(bool highResolution) {
   LARGE_INTEGER frequency{};
   if (QueryPerformanceFrequency(&frequency)) frequency_ = frequency.QuadPart;
-  const CreateTimerEx create = highResolution ? win32::FindSystemFunction<CreateTimerEx>(
-                                                    L"kernel32.dll", "CreateWaitableTimerExW")
-                                              : nullptr;
+  const win32::SystemDll kernel32(L"kernel32.dll");
+  const CreateTimerEx create =
+      highResolution ? kernel32.Find<CreateTimerEx>("CreateWaitableTimerExW") : nullptr;
   if (create != nullptr) {
     timer_ = create(nullptr, nullptr, kHighResolution, TIMER_ALL_ACCESS);
     highResolution_ = timer_ != nullptr;

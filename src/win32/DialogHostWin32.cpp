@@ -7,6 +7,7 @@
 #include "ui/Dialog.h"
 #include "ui/Layout.h"
 #include "win32/DialogViewWin32.h"
+#include "win32/EdgeGuard.h"
 
 namespace lorik::ui {
 namespace {
@@ -38,7 +39,7 @@ std::vector<HWND>& ModelessWindows() {
 }
 HHOOK filterHook = nullptr;
 
-LRESULT CALLBACK ModelessKeyFilter(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT FilterModelessKeys(int code, WPARAM wParam, LPARAM lParam) {
   auto* msg = reinterpret_cast<MSG*>(lParam);
   if (code == MSGF_DIALOGBOX && msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) {
     for (HWND window : ModelessWindows()) {
@@ -49,6 +50,12 @@ LRESULT CALLBACK ModelessKeyFilter(int code, WPARAM wParam, LPARAM lParam) {
     }
   }
   return ::CallNextHookEx(filterHook, code, wParam, lParam);
+}
+
+LRESULT CALLBACK ModelessKeyFilter(int code, WPARAM wParam, LPARAM lParam) {
+  return win32::AtEdge(
+      "the dialogs' key filter", [&] { return FilterModelessKeys(code, wParam, lParam); },
+      [&] { return ::CallNextHookEx(filterHook, code, wParam, lParam); });
 }
 
 void AddModeless(HWND window) {
@@ -173,7 +180,7 @@ INT_PTR OnNcDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
   return FALSE;
 }
 
-INT_PTR CALLBACK DialogProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+INT_PTR HandleDialogMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_INITDIALOG) return OnInitDialog(window, wParam, lParam);
   WindowState* state = StateOf(window);
   // Messages before WM_INITDIALOG (WM_SETFONT and the creation messages) go to the default.
@@ -184,6 +191,13 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
   }
   if (state->life.expired()) return FALSE;
   return Forward(window, *state->dialog, msg, wParam, lParam);
+}
+
+INT_PTR CALLBACK DialogProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  // A handler that throws leaves its message to the default, as if not taken.
+  return win32::AtEdge(
+      "a dialog", [&] { return HandleDialogMessage(window, msg, wParam, lParam); },
+      [] { return INT_PTR{FALSE}; });
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
 #include "win32/DialogViewWin32.h"
 
-// windows.h first: commctrl.h depends on it.
-#include <commctrl.h>
-
 #include "ui/Message.h"
+#include "win32/CommonControls.h"
+#include "win32/EdgeGuard.h"
 
 namespace lorik::ui {
 namespace {
@@ -14,11 +13,15 @@ Rect ToRect(const RECT& r) {
 
 constexpr UINT_PTR kControlSubclass = 0x4C43;
 
-LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+LRESULT HandleControlMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                             DWORD_PTR data);
+constexpr SUBCLASSPROC ControlProc = win32::GuardedSubclassProc<HandleControlMessage>;
+
+LRESULT HandleControlMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                              DWORD_PTR data) {
   if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(window, ControlProc, kControlSubclass);
-    return DefSubclassProc(window, message, wParam, lParam);
+    win32::CommonControls().removeWindowSubclass(window, ControlProc, kControlSubclass);
+    return win32::CommonControls().defSubclassProc(window, message, wParam, lParam);
   }
   auto& handler = *reinterpret_cast<ControlHandler*>(data);
   intptr_t result = 0;
@@ -26,7 +29,7 @@ LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
                                {message, wParam, lParam}, result)) {
     return result;
   }
-  return DefSubclassProc(window, message, wParam, lParam);
+  return win32::CommonControls().defSubclassProc(window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -215,8 +218,9 @@ WindowHandle DialogViewWin32::ItemHandle(int id) const {
 // A second subclass of the same control replaces the handler of the first.
 bool DialogViewWin32::SubclassItem(int id, ControlHandler& handler) {
   HWND item = Item(id);
-  return item != nullptr && SetWindowSubclass(item, ControlProc, kControlSubclass,
-                                              reinterpret_cast<DWORD_PTR>(&handler)) != FALSE;
+  return item != nullptr &&
+         win32::CommonControls().setWindowSubclass(item, ControlProc, kControlSubclass,
+                                                   reinterpret_cast<DWORD_PTR>(&handler)) != FALSE;
 }
 
 int DialogViewWin32::InsertTabItem(int id, int index, const std::wstring& text) {

@@ -41,8 +41,8 @@ bool HandleWritableFile::WriteAll(std::span<const uint8_t> bytes) {
   return true;
 }
 
-bool HandleWritableFile::Commit() {
-  return file_ != INVALID_HANDLE_VALUE;
+bool HandleWritableFile::Flush() {
+  return file_ != INVALID_HANDLE_VALUE && FlushFileBuffers(file_) != 0;
 }
 
 bool HandleWritableFile::Close() {

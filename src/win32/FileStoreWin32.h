@@ -16,7 +16,7 @@ class HandleWritableFile final : public WritableFile {
   bool WriteAll(std::span<const uint8_t> bytes) override;
   // The data of WriteFile is in the system's disk cache already; what is left
   // is to ask whether the file system took it, which Close does.
-  bool Commit() override;
+  bool Flush() override;
   bool Close() override;
 
  private:

@@ -13,38 +13,71 @@
 #include <array>
 #include <vector>
 
+#include "win32/SystemDll.h"
+
 namespace lorik {
 namespace {
 
-// The encodable types in ImageType order (Bmp = 1 ... Tif = 5).
-const std::array<const GUID*, 5> kFormatIds = {&Gdiplus::ImageFormatBMP, &Gdiplus::ImageFormatGIF,
-                                               &Gdiplus::ImageFormatJPEG, &Gdiplus::ImageFormatPNG,
-                                               &Gdiplus::ImageFormatTIFF};
+// The format ids of the encodable types in ImageType order (Bmp = 1 ... Tif =
+// 5). The headers define them only in GDI+'s import library, which the program
+// does not link: GDI+ is loaded at run time, from System32.
+constexpr std::array<GUID, 5> kFormatIds = {
+    GUID{0xb96b3cab, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}},
+    GUID{0xb96b3cb0, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}},
+    GUID{0xb96b3cae, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}},
+    GUID{0xb96b3caf, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}},
+    GUID{0xb96b3cb1, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}}};
+
+namespace flat = Gdiplus::DllExports;
+
+// The flat functions the encoder calls.
+struct GdiPlusFunctions {
+  decltype(&Gdiplus::GdiplusStartup) startup;
+  decltype(&flat::GdipGetImageEncodersSize) encodersSize;
+  decltype(&flat::GdipGetImageEncoders) encoders;
+  decltype(&flat::GdipCreateBitmapFromScan0) createBitmap;
+  decltype(&flat::GdipSetImagePalette) setPalette;
+  decltype(&flat::GdipSaveImageToStream) save;
+  decltype(&flat::GdipDisposeImage) dispose;
+};
+
+GdiPlusFunctions LoadFunctions() {
+  const win32::SystemDll dll(L"gdiplus.dll");
+  return GdiPlusFunctions{
+      dll.Require<decltype(&Gdiplus::GdiplusStartup)>("GdiplusStartup"),
+      dll.Require<decltype(&flat::GdipGetImageEncodersSize)>("GdipGetImageEncodersSize"),
+      dll.Require<decltype(&flat::GdipGetImageEncoders)>("GdipGetImageEncoders"),
+      dll.Require<decltype(&flat::GdipCreateBitmapFromScan0)>("GdipCreateBitmapFromScan0"),
+      dll.Require<decltype(&flat::GdipSetImagePalette)>("GdipSetImagePalette"),
+      dll.Require<decltype(&flat::GdipSaveImageToStream)>("GdipSaveImageToStream"),
+      dll.Require<decltype(&flat::GdipDisposeImage)>("GdipDisposeImage")};
+}
 
 struct GdiPlusLibrary {
+  GdiPlusFunctions call;
   bool started = false;
   // Encoder class ids by the index of kFormatIds; absent when GDI+ has none.
   std::array<std::optional<CLSID>, 5> encoders;
 };
 
-// Started once, on first use, and never shut down: workers may still be
-// encoding while the process ends.
+// Loaded and started once, on first use, and never shut down: workers may
+// still be encoding while the process ends.
 const GdiPlusLibrary& Library() {
   static const GdiPlusLibrary library = [] {
-    GdiPlusLibrary result;
+    GdiPlusLibrary result{LoadFunctions(), false, {}};
     Gdiplus::GdiplusStartupInput input;
     ULONG_PTR token = 0;
-    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return result;
+    if (result.call.startup(&token, &input, nullptr) != Gdiplus::Ok) return result;
     result.started = true;
     UINT count = 0;
     UINT bytes = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || count == 0) return result;
+    if (result.call.encodersSize(&count, &bytes) != Gdiplus::Ok || count == 0) return result;
     std::vector<uint8_t> buffer(bytes);
     auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(count, bytes, codecs) != Gdiplus::Ok) return result;
+    if (result.call.encoders(count, bytes, codecs) != Gdiplus::Ok) return result;
     for (size_t i = 0; i < kFormatIds.size(); ++i) {
       for (UINT c = 0; c < count; ++c) {
-        if (IsEqualGUID(codecs[c].FormatID, *kFormatIds[i])) {
+        if (IsEqualGUID(codecs[c].FormatID, kFormatIds[i])) {
           result.encoders[i] = codecs[c].Clsid;
           break;
         }
@@ -98,24 +131,44 @@ std::optional<std::vector<uint8_t>> ReadWholeStream(IStream* stream) {
   return bytes;
 }
 
-bool SaveTo(Gdiplus::Bitmap& bitmap, IStream* stream, const CLSID* encoder) {
-  return bitmap.GetLastStatus() == Gdiplus::Ok &&
-         bitmap.Save(stream, encoder, nullptr) == Gdiplus::Ok;
-}
+// A GDI+ bitmap over pixels the caller keeps, disposed on every path out.
+class Bitmap {
+ public:
+  Bitmap(int width, int height, int stride, Gdiplus::PixelFormat format, BYTE* pixels) {
+    if (Library().call.createBitmap(width, height, stride, format, pixels, &bitmap_) !=
+        Gdiplus::Ok) {
+      bitmap_ = nullptr;
+    }
+  }
+  ~Bitmap() {
+    if (bitmap_ != nullptr) Library().call.dispose(bitmap_);
+  }
+  Bitmap(const Bitmap&) = delete;
+  Bitmap& operator=(const Bitmap&) = delete;
+
+  bool SetPalette(const Gdiplus::ColorPalette* palette) {
+    return bitmap_ != nullptr && Library().call.setPalette(bitmap_, palette) == Gdiplus::Ok;
+  }
+  bool SaveTo(IStream* stream, const CLSID* encoder) {
+    return bitmap_ != nullptr &&
+           Library().call.save(bitmap_, stream, encoder, nullptr) == Gdiplus::Ok;
+  }
+
+ private:
+  Gdiplus::GpBitmap* bitmap_ = nullptr;
+};
 
 bool SaveIndexed(const Picture& picture, IStream* stream, const CLSID* encoder) {
   IndexedPicture indexed = ReduceTo256Colours(picture);
-  Gdiplus::Bitmap bitmap(picture.Width(), picture.Height(), indexed.stride, PixelFormat8bppIndexed,
-                         indexed.indices.data());
+  Bitmap bitmap(picture.Width(), picture.Height(), indexed.stride, PixelFormat8bppIndexed,
+                indexed.indices.data());
   std::vector<uint8_t> paletteBytes(sizeof(Gdiplus::ColorPalette) +
                                     indexed.palette.size() * sizeof(Gdiplus::ARGB));
   auto* palette = reinterpret_cast<Gdiplus::ColorPalette*>(paletteBytes.data());
   palette->Flags = 0;
   palette->Count = static_cast<UINT>(indexed.palette.size());
   for (size_t i = 0; i < indexed.palette.size(); ++i) palette->Entries[i] = indexed.palette[i];
-  if (bitmap.GetLastStatus() != Gdiplus::Ok || bitmap.SetPalette(palette) != Gdiplus::Ok)
-    return false;
-  return SaveTo(bitmap, stream, encoder);
+  return bitmap.SetPalette(palette) && bitmap.SaveTo(stream, encoder);
 }
 
 }  // namespace
@@ -145,9 +198,9 @@ std::optional<EncodedImage> ImageEncoderGdiPlus::Encode(const Picture& picture, 
   } else {
     // Each call wraps the picture's rows in a bitmap of its own, top row first
     // with a negative stride, so no pixels are copied and no GDI+ object is shared.
-    Gdiplus::Bitmap bitmap(picture.Width(), picture.Height(), -picture.Pitch(), format,
-                           const_cast<BYTE*>(picture.TopDownRow(0)));
-    if (!SaveTo(bitmap, stream.Get(), encoder)) return std::nullopt;
+    Bitmap bitmap(picture.Width(), picture.Height(), -picture.Pitch(), format,
+                  const_cast<BYTE*>(picture.TopDownRow(0)));
+    if (!bitmap.SaveTo(stream.Get(), encoder)) return std::nullopt;
   }
   std::optional<std::vector<uint8_t>> bytes = ReadWholeStream(stream.Get());
   if (!bytes || bytes->empty()) return std::nullopt;

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "win32/SystemFunction.h"
+#include "win32/SystemDll.h"
 
 namespace lorik {
 
@@ -15,8 +15,8 @@ void ThreadPriorityWin32::SetCurrentThread(ThreadPriority priority) {
 
 bool OptOutOfPowerThrottling() {
   // Windows 8 and later; the throttling classes from Windows 10 1709.
-  auto set = win32::FindSystemFunction<decltype(&::SetProcessInformation)>(L"kernel32.dll",
-                                                                           "SetProcessInformation");
+  const win32::SystemDll kernel32(L"kernel32.dll");
+  auto set = kernel32.Find<decltype(&::SetProcessInformation)>("SetProcessInformation");
   if (set == nullptr) return false;
   PROCESS_POWER_THROTTLING_STATE state{};
   state.Version = PROCESS_POWER_THROTTLING_CURRENT_VERSION;

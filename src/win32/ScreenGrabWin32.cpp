@@ -2,7 +2,13 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/PixelPicture.h"
 #include "win32/DibPicture.h"
+#include "win32/SystemDll.h"
 #include "win32/ThreadDpiScope.h"
 
 namespace lorik {
@@ -51,21 +57,61 @@ HWND ToHwnd(WindowHandle handle) {
 // Windows 8.1 and later: composed content (DirectComposition, DirectX) too.
 constexpr UINT kRenderFullContent = 0x2;
 
+// The DIB sections the grab draws into, one per size, reused from grab to
+// grab: a held frame is plain memory and owns no GDI object, so a long history
+// cannot use up the process's GDI handles. Per thread, so no lock is needed;
+// a few sizes (the capture area, the whole client area of the recognition).
+std::shared_ptr<DibPicture> SurfaceFor(int width, int height, int bitsPerPixel) {
+  constexpr size_t kSizesKept = 4;
+  thread_local std::vector<std::shared_ptr<DibPicture>> surfaces;
+  for (size_t i = 0; i < surfaces.size(); ++i) {
+    const auto& s = surfaces[i];
+    if (s->Width() == width && s->Height() == height && s->BitsPerPixel() == bitsPerPixel) {
+      // The most recently used first.
+      std::rotate(surfaces.begin(), surfaces.begin() + static_cast<ptrdiff_t>(i),
+                  surfaces.begin() + static_cast<ptrdiff_t>(i) + 1);
+      return surfaces.front();
+    }
+  }
+  std::shared_ptr<DibPicture> surface = DibPicture::Create(width, height, bitsPerPixel);
+  if (surface == nullptr) return nullptr;
+  if (surfaces.size() >= kSizesKept) surfaces.pop_back();
+  surfaces.insert(surfaces.begin(), surface);
+  return surface;
+}
+
 // BitBlt of `area` of `sourceDc` into a new picture.
 std::shared_ptr<const Picture> BlitInto(HDC sourceDc, int left, int top, const Rect& area,
                                         int bitsPerPixel) {
-  std::shared_ptr<DibPicture> picture =
-      DibPicture::Create(area.Width(), area.Height(), bitsPerPixel);
-  if (picture == nullptr || sourceDc == nullptr) return nullptr;
-  MemoryDc target(sourceDc, picture->Bitmap());
+  if (sourceDc == nullptr) return nullptr;
+  std::shared_ptr<DibPicture> surface = SurfaceFor(area.Width(), area.Height(), bitsPerPixel);
+  std::shared_ptr<PixelPicture> picture =
+      PixelPicture::Create(area.Width(), area.Height(), bitsPerPixel);
+  if (surface == nullptr || picture == nullptr || surface->Pitch() != picture->Pitch()) {
+    return nullptr;
+  }
+  MemoryDc target(sourceDc, surface->Bitmap());
   if (target.Get() == nullptr) return nullptr;
   // Plain SRCCOPY: layered windows above the area are not part of the picture.
   if (!BitBlt(target.Get(), 0, 0, area.Width(), area.Height(), sourceDc, left, top, SRCCOPY)) {
     return nullptr;
   }
-  // The bits are read by other threads without GDI; make sure the blit has landed.
+  // The blit must have landed before the bits are copied out.
   GdiFlush();
+  std::memcpy(picture->MutableBits(), surface->Bits(),
+              static_cast<size_t>(picture->Pitch()) * static_cast<size_t>(picture->Height()));
   return picture;
+}
+
+// Asks the window's thread to answer a message that does nothing, within a
+// short limit: PrintWindow makes that thread draw, and a thread that has
+// stopped answering (a page while it loads) would hold this one with it.
+constexpr UINT kAnswerLimitMs = 100;
+bool WindowAnswers(HWND window) {
+  if (IsHungAppWindow(window)) return false;
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, kAnswerLimitMs,
+                             &result) != 0;
 }
 
 std::shared_ptr<const Picture> GrabWindowDc(HWND window, const Rect& area, int bitsPerPixel) {
@@ -77,6 +123,7 @@ std::shared_ptr<const Picture> GrabWindowDc(HWND window, const Rect& area, int b
 // The window renders its whole client area into a bitmap of its own, from
 // which the area is cut.
 std::shared_ptr<const Picture> GrabPrinted(HWND window, const Rect& area, int bitsPerPixel) {
+  if (!WindowAnswers(window)) return nullptr;
   const ThreadDpiScope dpi(window);
   RECT client{};
   if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0) return nullptr;
@@ -110,6 +157,36 @@ std::shared_ptr<const Picture> GrabScreen(HWND window, const Rect& area, int bit
   const RECT onScreen = ScreenRectOf(window, area);
   WindowDc screenDc(nullptr);
   return BlitInto(screenDc.Get(), onScreen.left, onScreen.top, area, bitsPerPixel);
+}
+
+// DwmGetWindowAttribute, looked up: DWMWA_CLOAKED says whether the compositor
+// hides a shown window (one of another virtual desktop, a suspended app).
+bool IsCloaked(HWND window) {
+  using GetAttribute = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+  static const GetAttribute getAttribute =
+      win32::SystemDll(L"dwmapi.dll").Find<GetAttribute>("DwmGetWindowAttribute");
+  constexpr DWORD kCloaked = 14;  // DWMWA_CLOAKED
+  DWORD cloaked = 0;
+  return getAttribute != nullptr &&
+         SUCCEEDED(getAttribute(window, kCloaked, &cloaked, sizeof(cloaked))) && cloaked != 0;
+}
+
+// A window above the target that a user does not see there: cloaked, one of
+// this program's own (its main window, its messages), or a layered overlay
+// that lets the mouse through and draws nothing over it (click-through, or
+// fully transparent), as the overlays of game launchers and drivers are.
+bool IsUnseenOverlay(HWND window, bool skipOwnWindows) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (skipOwnWindows && process == GetCurrentProcessId()) return true;
+  if (IsCloaked(window)) return true;
+  const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
+  if ((exStyle & WS_EX_LAYERED) == 0) return false;
+  if ((exStyle & WS_EX_TRANSPARENT) != 0) return true;
+  BYTE alpha = 255;
+  DWORD flags = 0;
+  return GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) && (flags & LWA_ALPHA) != 0 &&
+         alpha == 0;
 }
 
 }  // namespace
@@ -146,6 +223,10 @@ std::shared_ptr<const Picture> ScreenGrabWin32::GrabBy(GrabMethod method, Window
   return GrabWindowDc(window, area, bitsPerPixel);
 }
 
+bool ScreenGrabWin32::Answers(WindowHandle source) {
+  return source && WindowAnswers(ToHwnd(source));
+}
+
 bool ScreenGrabWin32::IsAreaCovered(WindowHandle source, const Rect& area) {
   const HWND window = ToHwnd(source);
   const HWND root = GetAncestor(window, GA_ROOT);
@@ -157,10 +238,11 @@ bool ScreenGrabWin32::IsAreaCovered(WindowHandle source, const Rect& area) {
                     GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
   RECT inside{};
   if (!IntersectRect(&inside, &onScreen, &screen) || !EqualRect(&inside, &onScreen)) return true;
-  // Every shown top-level window above the target's in the Z order.
+  // Every shown top-level window above the target's in the Z order that a
+  // user could see there.
   for (HWND above = GetWindow(root, GW_HWNDPREV); above != nullptr;
        above = GetWindow(above, GW_HWNDPREV)) {
-    if (!::IsWindowVisible(above)) continue;
+    if (!::IsWindowVisible(above) || IsUnseenOverlay(above, skipOwnWindows_)) continue;
     RECT rect{};
     RECT overlap{};
     if (GetWindowRect(above, &rect) && IntersectRect(&overlap, &rect, &onScreen)) return true;

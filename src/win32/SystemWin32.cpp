@@ -5,7 +5,33 @@
 #include <algorithm>
 #include <vector>
 
+#include "win32/SystemDll.h"
+
 namespace lorik {
+namespace {
+
+struct VersionFunctions {
+  decltype(&::GetFileVersionInfoSizeW) infoSize;
+  decltype(&::GetFileVersionInfoW) info;
+  decltype(&::VerQueryValueW) query;
+};
+
+const VersionFunctions& Version() {
+  static const VersionFunctions functions = [] {
+    const win32::SystemDll dll(L"version.dll");
+    return VersionFunctions{
+        dll.Require<decltype(&::GetFileVersionInfoSizeW)>("GetFileVersionInfoSizeW"),
+        dll.Require<decltype(&::GetFileVersionInfoW)>("GetFileVersionInfoW"),
+        dll.Require<decltype(&::VerQueryValueW)>("VerQueryValueW")};
+  }();
+  return functions;
+}
+
+}  // namespace
+
+SystemWin32::SystemWin32() {
+  Version();
+}
 
 int SystemWin32::ProcessorCount() {
   SYSTEM_INFO info{};
@@ -30,13 +56,14 @@ std::wstring SystemWin32::ExecutablePath() {
 std::optional<std::array<uint16_t, 4>> SystemWin32::FileVersion() {
   const std::wstring path = ExecutablePath();
   DWORD handle = 0;
-  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+  const VersionFunctions& version = Version();
+  const DWORD size = version.infoSize(path.c_str(), &handle);
   if (size == 0) return std::nullopt;
   std::vector<BYTE> buffer(size);
-  if (!GetFileVersionInfoW(path.c_str(), 0, size, buffer.data())) return std::nullopt;
+  if (!version.info(path.c_str(), 0, size, buffer.data())) return std::nullopt;
   VS_FIXEDFILEINFO* info = nullptr;
   UINT length = 0;
-  if (!VerQueryValueW(buffer.data(), L"\\", reinterpret_cast<void**>(&info), &length) ||
+  if (!version.query(buffer.data(), L"\\", reinterpret_cast<void**>(&info), &length) ||
       info == nullptr || length < sizeof(VS_FIXEDFILEINFO)) {
     return std::nullopt;
   }

@@ -7,6 +7,9 @@ namespace lorik {
 
 class SystemWin32 final : public SystemPort {
  public:
+  // Looks up version.dll's functions; throws win32::MissingSystemFunction
+  // when one is missing.
+  SystemWin32();
   int ProcessorCount() override;
   std::wstring ExecutablePath() override;
   std::optional<std::array<uint16_t, 4>> FileVersion() override;

@@ -1,5 +1,7 @@
 #include "win32/ThreadDpiScope.h"
 
+#include "win32/SystemDll.h"
+
 namespace lorik {
 namespace {
 
@@ -15,13 +17,9 @@ struct DpiCalls {
 
 const DpiCalls& Calls() {
   static const DpiCalls calls = [] {
-    DpiCalls found;
-    if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
-      found.setThread = reinterpret_cast<SetThreadContext>(
-          reinterpret_cast<void*>(GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
-      found.ofWindow = reinterpret_cast<GetWindowContext>(
-          reinterpret_cast<void*>(GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
-    }
+    const win32::SystemDll user32(L"user32.dll");
+    DpiCalls found{user32.Find<SetThreadContext>("SetThreadDpiAwarenessContext"),
+                   user32.Find<GetWindowContext>("GetWindowDpiAwarenessContext")};
     if (found.setThread == nullptr || found.ofWindow == nullptr) found = DpiCalls{};
     return found;
   }();

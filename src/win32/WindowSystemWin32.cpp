@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "win32/EdgeGuard.h"
+
 namespace lorik {
 
 namespace {
@@ -15,8 +17,14 @@ WindowHandle FromHwnd(HWND window) {
 }
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
-  reinterpret_cast<std::vector<WindowHandle>*>(list)->push_back(FromHwnd(window));
-  return TRUE;  // always to the end
+  // Out of memory the enumeration stops, with what it has.
+  return win32::AtEdge(
+      "the window enumeration",
+      [&] {
+        reinterpret_cast<std::vector<WindowHandle>*>(list)->push_back(FromHwnd(window));
+        return TRUE;  // always to the end
+      },
+      [] { return FALSE; });
 }
 
 // Names are read into 1,024 characters with a limit of 1,023; the last one is

@@ -32,15 +32,17 @@ class FakeFileStore::OpenFile final : public WritableFile {
     store_.Store(path_, bytes, false);
     return true;
   }
-  bool Commit() override {
+  bool Flush() override {
     store_.Store(path_, {}, true);
     std::lock_guard lock(store_.mutex_);
-    return !store_.failCommit_.contains(ParentOf(path_));
+    store_.events_.push_back(L"flush " + path_);
+    return !store_.failFlush_.contains(ParentOf(path_));
   }
   bool Close() override {
     std::lock_guard lock(store_.mutex_);
     if (closed_) return true;
     closed_ = true;
+    store_.events_.push_back(L"close " + path_);
     auto it = store_.files_.find(path_);
     if (it != store_.files_.end()) it->second.open = false;
     return !store_.failClose_.contains(ParentOf(path_));
@@ -101,6 +103,7 @@ bool FakeFileStore::Rename(const std::wstring& from, const std::wstring& to) {
   }
   files_[to] = it->second;
   files_.erase(from);
+  events_.push_back(L"rename " + from + L" " + to);
   return true;
 }
 
@@ -109,11 +112,11 @@ bool FakeFileStore::Remove(const std::wstring& path) {
   return files_.erase(path) > 0;
 }
 
-void FakeFileStore::Store(const std::wstring& path, std::span<const uint8_t> bytes, bool commit) {
+void FakeFileStore::Store(const std::wstring& path, std::span<const uint8_t> bytes, bool flush) {
   std::lock_guard lock(mutex_);
   File& file = files_[path];
   file.bytes.insert(file.bytes.end(), bytes.begin(), bytes.end());
-  if (commit) ++file.commits;
+  if (flush) ++file.flushes;
 }
 
 void FakeFileStore::AddFolder(const std::wstring& path) {
@@ -165,9 +168,14 @@ void FakeFileStore::FailWritesIn(const std::wstring& folder, int writesFirst) {
   failWrite_[folder] = writesFirst;
 }
 
-void FakeFileStore::FailCommitsIn(const std::wstring& folder) {
+std::vector<std::wstring> FakeFileStore::Events() const {
   std::lock_guard lock(mutex_);
-  failCommit_.insert(folder);
+  return events_;
+}
+
+void FakeFileStore::FailFlushesIn(const std::wstring& folder) {
+  std::lock_guard lock(mutex_);
+  failFlush_.insert(folder);
 }
 
 void FakeFileStore::FailClosesIn(const std::wstring& folder) {

@@ -21,7 +21,7 @@ class FakeFileStore final : public FileStorePort {
  public:
   struct File {
     std::vector<uint8_t> bytes;
-    int commits = 0;
+    int flushes = 0;
     int creations = 0;  // times it was created
     bool open = false;  // created and not closed yet
   };
@@ -38,6 +38,9 @@ class FakeFileStore final : public FileStorePort {
   std::optional<File> FileAt(const std::wstring& path) const;
   std::map<std::wstring, File> Files() const;
   int FolderCreations() const;
+  // What was done to files, in order: "flush <path>", "close <path>",
+  // "rename <from> <to>".
+  std::vector<std::wstring> Events() const;
 
   // Failures; set before the workers run or under no contention.
   void FailFolder(const std::wstring& path);
@@ -46,8 +49,8 @@ class FakeFileStore final : public FileStorePort {
   // Writes to files in this folder store half their bytes and report failure,
   // once `writesFirst` writes there have worked (a disk that fills up).
   void FailWritesIn(const std::wstring& folder, int writesFirst = 0);
-  // Commits, or closes, of files in this folder report failure.
-  void FailCommitsIn(const std::wstring& folder);
+  // Flushes, or closes, of files in this folder report failure.
+  void FailFlushesIn(const std::wstring& folder);
   void FailClosesIn(const std::wstring& folder);
   // Runs at the start of every write, outside the fake's lock.
   void SetOnWrite(std::function<void(const std::wstring& path)> hook);
@@ -56,7 +59,7 @@ class FakeFileStore final : public FileStorePort {
 
  private:
   class OpenFile;
-  void Store(const std::wstring& path, std::span<const uint8_t> bytes, bool commit);
+  void Store(const std::wstring& path, std::span<const uint8_t> bytes, bool flush);
 
   mutable std::mutex mutex_;
   std::set<std::wstring> folders_;
@@ -64,11 +67,12 @@ class FakeFileStore final : public FileStorePort {
   std::set<std::wstring> failFolder_;
   std::set<std::wstring> failCreate_;
   std::map<std::wstring, int> failWrite_;  // folder -> writes that still work
-  std::set<std::wstring> failCommit_;
+  std::set<std::wstring> failFlush_;
   std::set<std::wstring> failClose_;
   std::function<void(const std::wstring&)> onWrite_;
   std::function<void(const std::wstring&)> onRename_;
   int folderCreations_ = 0;
+  std::vector<std::wstring> events_;
 };
 
 }  // namespace lorik

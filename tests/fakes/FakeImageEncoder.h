@@ -36,6 +36,7 @@ class FakeImageEncoder final : public ImageEncoderPort {
       fails = failIf_;
     }
     if (fails && fails(picture)) {
+      if (throwsOther.load()) throw 42;  // not derived from std::exception
       if (throws.load()) throw std::bad_alloc();
       return std::nullopt;
     }
@@ -67,10 +68,11 @@ class FakeImageEncoder final : public ImageEncoderPort {
   }
   int Calls() const { return calls_.load(); }
 
-  std::chrono::microseconds cost{0};  // time each call takes; set before use
-  bool spin = false;                  // take the time busy rather than asleep
-  bool wholePicture = false;          // append every pixel byte; set before use
-  std::atomic<bool> throws{false};    // a failing picture throws instead of failing
+  std::chrono::microseconds cost{0};     // time each call takes; set before use
+  bool spin = false;                     // take the time busy rather than asleep
+  bool wholePicture = false;             // append every pixel byte; set before use
+  std::atomic<bool> throws{false};       // a failing picture throws instead of failing
+  std::atomic<bool> throwsOther{false};  // ... and throws something that is no std::exception
 
  private:
   std::mutex mutex_;

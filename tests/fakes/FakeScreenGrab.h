@@ -39,9 +39,11 @@ class FakeScreenGrab final : public ScreenGrabPort {
     return picture;
   }
   bool IsAreaCovered(WindowHandle, const Rect&) override { return covered; }
+  bool Answers(WindowHandle source) override { return !hung.contains(source.value); }
 
   std::set<uintptr_t> gone;                 // handles that no longer name a window
   std::set<uintptr_t> hidden;               // handles of invisible windows
+  std::set<uintptr_t> hung;                 // handles of windows whose thread does not answer
   bool failPicture = false;                 // Grab returns no picture
   std::shared_ptr<const Picture> prepared;  // returned by every Grab when set
   // When set, every grab returns what it makes of the method.

@@ -211,6 +211,13 @@ INSTANTIATE_TEST_SUITE_P(
                        0},
         FailedGrabCase{"Gone", [](PipelineHarness& h) { h.grab.gone.insert(0x1234); }, 1},
         FailedGrabCase{"Hidden", [](PipelineHarness& h) { h.grab.hidden.insert(0x1234); }, 1},
+        // A page that stops answering while it loads: no picture, no frame, no word.
+        FailedGrabCase{"NotAnswering",
+                       [](PipelineHarness& h) {
+                         h.grab.hung.insert(0x1234);
+                         h.grab.failPicture = true;
+                       },
+                       0},
         FailedGrabCase{"ZeroWidth",
                        [](PipelineHarness& h) { h.records.capture.captureArea.right = 0; }, 0},
         FailedGrabCase{"ZeroHeight",

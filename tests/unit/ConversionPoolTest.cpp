@@ -203,6 +203,30 @@ TEST_P(StuckWorkerTest, IsReportedAbandonedAndEndsOnItsOwn) {
 INSTANTIATE_TEST_SUITE_P(Suppression, StuckWorkerTest,
                          ::testing::Values(StuckCase{false, 1}, StuckCase{true, 0}));
 
+// Several workers late on a restart share one deadline and one message.
+TEST_F(ConversionPoolTest, LateWorkersOfARestartAreToldInOneMessage) {
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  std::atomic<int> held{0};
+  h.encoder->SetFailIf([&](const Picture&) {
+    ++held;
+    released.wait();
+    return false;
+  });
+  h.pool.restartWait = 50ms;
+  ASSERT_TRUE(h.pool.Apply(3, false));
+  for (int i = 0; i < 3; ++i) h.controller.TakeSingleShot();
+  ASSERT_TRUE(PipelineHarness::WaitUntil([&] { return held.load() == 3; }));
+  ASSERT_TRUE(h.pool.Apply(1, false));
+  EXPECT_EQ(h.messages->Messages(),
+            (std::vector<FakeMessageBox::Shown>{
+                {L"変換スレッドの停止に失敗しました。変換スレッドを強制再起動します。", L"Lorik",
+                 mb::kIconExclamation}}));
+  release.set_value();
+  ASSERT_TRUE(
+      PipelineHarness::WaitUntil([&] { return h.trace->Count("Conv thread stopped.\n") == 3; }));
+}
+
 TEST(ConversionPoolStartTest, AWorkerThatCannotStartIsReported) {
   PipelineHarness h;
   int starts = 0;

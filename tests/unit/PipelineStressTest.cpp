@@ -77,7 +77,7 @@ unsigned SeedFromEnvironment() {
 
 // Shots, pool restarts, a target that hides now and then, encoder failures and
 // stalls longer than the restart wait, failing folders, creations, writes
-// (half the bytes land), commits and closes, and an exit at a random moment
+// (half the bytes land), flushes and closes, and an exit at a random moment
 // with a random part of the queue still unwritten; in some runs the default
 // folder fills up too. Every frame asked for at a trigger must end as exactly
 // one complete file holding its own picture (in its folder, or in the default
@@ -92,6 +92,8 @@ TEST(PipelineStressTest, EveryFrameAskedForEndsAsOneFileOneMessageOrOneCountAtEx
 
   PipelineHarness h(kProfiles);
   h.records.save.conversionBuffSize = 100;
+  // Without the disk cache every file is flushed, so that its failures come up too.
+  h.records.save.useDiskCache = false;
   h.records.capture.periodBetweenEachCapture = kPeriod;
   h.records.capture.showDialogOnLost = false;
   std::vector<std::wstring> bases;
@@ -122,7 +124,7 @@ TEST(PipelineStressTest, EveryFrameAskedForEndsAsOneFileOneMessageOrOneCountAtEx
           h.files->FailWritesIn(folder);
           break;
         case 2:
-          h.files->FailCommitsIn(folder);
+          h.files->FailFlushesIn(folder);
           break;
         case 3:
           h.files->FailClosesIn(folder);

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <future>
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 #include <tuple>
@@ -38,14 +39,13 @@ class SaveWorkerTest : public ::testing::Test {
   PipelineHarness h;
 };
 
-TEST_F(SaveWorkerTest, WritesCommitsAndPublishes) {
+TEST_F(SaveWorkerTest, WritesAndPublishes) {
   Start();
   Shoot();
   ASSERT_TRUE(h.Drained());
   const auto file = h.files->FileAt(L"D:\\single\\S_090307_046.png");
   ASSERT_TRUE(file);
   EXPECT_EQ(file->bytes, BytesOfGrab(1));
-  EXPECT_EQ(file->commits, 1);
   EXPECT_EQ(h.state->LastSavedFolder(), L"D:\\single");
   EXPECT_EQ(h.state->LastSaved().profileNo, 0);
   EXPECT_EQ(h.state->LastSaved().captureTime.milliseconds, 46);
@@ -55,15 +55,33 @@ TEST_F(SaveWorkerTest, WritesCommitsAndPublishes) {
   EXPECT_EQ(h.files->FolderCreations(), 1);  // D:\single was missing
 }
 
-TEST_F(SaveWorkerTest, WithoutDiskCacheNothingIsCommitted) {
-  h.records.save.useDiskCache = false;
-  h.controller.SyncWorkerSettings();
-  Start();
-  Shoot();
-  ASSERT_TRUE(h.Drained());
-  const auto file = h.files->FileAt(L"D:\\single\\S_090307_046.png");
-  ASSERT_TRUE(file);
-  EXPECT_EQ(file->commits, 0);
+// Without the disk cache a file reaches the disk before it gets its final
+// name, so a power cut cannot leave a zeroed file under that name; with it,
+// the system's cache is trusted and nothing is flushed.
+TEST_F(SaveWorkerTest, WithoutTheDiskCacheTheFileIsFlushedBeforeItIsNamed) {
+  for (const bool diskCache : {false, true}) {
+    SCOPED_TRACE(diskCache ? "disk cache" : "no disk cache");
+    PipelineHarness h;
+    h.records.save.useDiskCache = diskCache;
+    h.controller.SyncWorkerSettings();
+    ASSERT_TRUE(h.pool.Apply(1, false));
+    ASSERT_TRUE(h.saver.Start());
+    h.clock.Advance(1);
+    h.controller.TakeSingleShot();
+    ASSERT_TRUE(h.Drained());
+    const std::wstring path = L"D:\\single\\S_090307_046.png";
+    const auto file = h.files->FileAt(path);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->flushes, diskCache ? 0 : 1);
+    const std::vector<std::wstring> events = h.files->Events();
+    ASSERT_EQ(events.size(), diskCache ? 2u : 3u);
+    const std::wstring temporary = events[0].substr(events[0].find(L' ') + 1);
+    if (!diskCache) {
+      EXPECT_EQ(events[0], L"flush " + temporary);
+    }
+    EXPECT_EQ(events[events.size() - 2], L"close " + temporary);
+    EXPECT_EQ(events.back(), L"rename " + temporary + L" " + path);
+  }
 }
 
 TEST_F(SaveWorkerTest, SubfoldersOfThePatternAreCreatedOnFirstUseOnly) {
@@ -140,12 +158,14 @@ TEST_F(SaveWorkerTest, NamesTheFileSystemWouldAlterGoToTheDefaultFolderMadeFit) 
 // Encoder failures cost the frame, with the conversion worker's message; the
 // next frame is written and the last-saved values stay at the last success.
 TEST_F(SaveWorkerTest, AnEncoderFailureDropsOnlyItsFrame) {
-  for (const bool throws : {false, true}) {
-    SCOPED_TRACE(throws ? "throws" : "fails");
+  enum class Way { Fails, Throws, ThrowsOther };
+  for (const Way way : {Way::Fails, Way::Throws, Way::ThrowsOther}) {
+    SCOPED_TRACE(static_cast<int>(way));
     PipelineHarness h;
     ASSERT_TRUE(h.pool.Apply(1, false));
     ASSERT_TRUE(h.saver.Start());
-    h.encoder->throws = throws;
+    h.encoder->throws = way != Way::Fails;
+    h.encoder->throwsOther = way == Way::ThrowsOther;
     h.encoder->SetFailIf([](const Picture& p) { return p.Bits()[0] == 2; });
     for (int i = 0; i < 3; ++i) {
       h.clock.Advance(1);
@@ -165,6 +185,24 @@ TEST_F(SaveWorkerTest, AnEncoderFailureDropsOnlyItsFrame) {
         (std::vector<FakeMessageBox::Shown>{
             {L"画像の生成に失敗しました: D:\\single\\S_090307_047.png", L"", mb::kIconError}}));
   }
+}
+
+// Whatever a write throws, std::exception or not, costs only that frame,
+// which is told as lost; the worker goes on with the next.
+TEST_F(SaveWorkerTest, AnythingThrownWhileWritingCostsOnlyThatFrame) {
+  std::atomic<bool> throwing{true};
+  h.files->SetOnWrite([&](const std::wstring&) {
+    if (throwing.exchange(false)) throw 42;
+  });
+  Start();
+  Shoot();
+  ASSERT_TRUE(h.Drained());
+  Shoot();
+  ASSERT_TRUE(h.Drained());
+  EXPECT_FALSE(h.files->FileAt(L"D:\\single\\S_090307_046.png"));
+  EXPECT_TRUE(h.files->FileAt(L"D:\\single\\S_090307_047.png"));
+  EXPECT_EQ(h.state->saveReports.Untold().lost, 1u);
+  EXPECT_EQ(h.state->Unsettled(), 0u);
 }
 
 // A burst of four single shots into a folder that fails, as the user meets it:
@@ -283,10 +321,12 @@ INSTANTIATE_TEST_SUITE_P(
                                    h.files->FailWritesIn(L"D:\\other", 2);
                                  },
                                  L"ファイルの保存に失敗しました：D:\\other\\S_090307_048.png", 2},
-                    FallbackCase{"CommitFails", L"D:\\other", L"S_%time%_%ms%",
+                    FallbackCase{"FlushFails", L"D:\\other", L"S_%time%_%ms%",
                                  [](PipelineHarness& h) {
+                                   h.records.save.useDiskCache = false;
+                                   h.controller.SyncWorkerSettings();
                                    h.files->AddFolder(L"D:\\other");
-                                   h.files->FailCommitsIn(L"D:\\other");
+                                   h.files->FailFlushesIn(L"D:\\other");
                                  },
                                  L"ファイルの保存に失敗しました：D:\\other\\S_090307_046.png", 0},
                     FallbackCase{"RefusedName", L"D:\\other", L"S_%time%:%ms%",
@@ -430,6 +470,21 @@ TEST(PipelineShutdownTest, QueuedFramesAreNotWrittenAndAreReleased) {
   }
   EXPECT_TRUE(state.expired());
   for (const auto& p : pictures) EXPECT_TRUE(p.expired());
+}
+
+// An exception that escapes a worker's loop never ends the process: it is
+// traced each time, said once, and the loop runs again.
+TEST(WorkerLoopTest, AnEscapingExceptionIsToldOnceAndTheLoopGoesOn) {
+  PipelineHarness h;
+  int runs = 0;
+  RunWorkerLoop(*h.state, "Save", [&] {
+    if (++runs < 3) throw std::runtime_error("lost lock");
+  });
+  EXPECT_EQ(runs, 3);
+  EXPECT_EQ(h.trace->Count("Save thread caught an exception.\n"), 2u);
+  EXPECT_EQ(h.messages->Messages(),
+            (std::vector<FakeMessageBox::Shown>{
+                {L"保存スレッドで予期しないエラーが発生しました", L"Lorik", mb::kIconError}}));
 }
 
 }  // namespace

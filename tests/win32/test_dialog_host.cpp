@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "resource.h"
 #include "ui/Dialog.h"
 #include "win32/DialogHostWin32.h"
+#include "win32/EdgeGuard.h"
 
 namespace lorik::ui {
 namespace {
@@ -360,6 +362,51 @@ class About : public Dialog {
   void OnFinish() { EndDialog(4321); }
   void OnDestroy() { destroyed = true; }
 };
+
+// A handler that throws: the exception stops at the dialog procedure, is
+// reported, and the message counts as not taken; the window goes on working.
+class Throwing : public Dialog {
+ public:
+  Throwing() : Dialog(IDD_ABOUTBOX) {}
+  int handled = 0;
+
+ protected:
+  MessageMap GetMessageMap() const override {
+    static constexpr std::array kMap{
+        MapMessage<&Throwing::OnApp>(WM_APP + 7),
+        MapCommand<&Throwing::OnOk>(IDOK),
+    };
+    return kMap;
+  }
+
+ private:
+  void OnApp() { throw std::runtime_error("handler failed"); }
+  void OnOk() {
+    ++handled;
+    throw 42;  // not even a std::exception
+  }
+};
+
+std::vector<std::string>& StoppedAt() {
+  static std::vector<std::string> places;
+  return places;
+}
+
+TEST(EdgeGuard, AnExceptionInAHandlerStopsAtTheDialogProcedure) {
+  win32::SetStoppedExceptionSink([](const char* where) { StoppedAt().push_back(where); });
+  DialogHostWin32 host(Self());
+  Throwing dialog;
+  ASSERT_TRUE(host.CreateModeless(dialog, {}));
+  HWND window = WindowOf(dialog);
+  EXPECT_EQ(SendMessageW(window, WM_APP + 7, 0, 0), 0);
+  SendMessageW(GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
+  SendMessageW(GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
+  EXPECT_EQ(dialog.handled, 2);
+  EXPECT_EQ(StoppedAt(), (std::vector<std::string>{"a dialog", "a dialog", "a dialog"}));
+  EXPECT_TRUE(IsWindow(window));
+  DestroyWindow(window);
+  win32::SetStoppedExceptionSink(nullptr);
+}
 
 TEST(ModalRun, ReturnsTheResultOfTheCommandThatEndedIt) {
   DialogHostWin32 host(Self());

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -159,7 +161,8 @@ class GrabMethodTest : public ::testing::Test {
 
   HWND window_ = nullptr;
   std::vector<HWND> opened_;
-  ScreenGrabWin32 grab_;
+  // The windows that cover the target here are this test's own.
+  ScreenGrabWin32 grab_{false};
 };
 
 class GrabMethodDepthTest : public GrabMethodTest,
@@ -202,6 +205,102 @@ TEST_F(GrabMethodTest, TheAreaIsCoveredByAWindowAboveItOnly) {
   ShowWindow(over, SW_HIDE);
   PumpMessages();
   EXPECT_FALSE(grab_.IsAreaCovered(Handle(window_), area));
+}
+
+// What a user cannot see over the target does not cover it: overlays that let
+// the mouse through or draw nothing, and this program's own windows.
+TEST_F(GrabMethodTest, OnlyWhatAUserSeesCoversTheArea) {
+  const Rect area{0, 0, kClientWidth, kClientHeight};
+  struct Case {
+    const char* name;
+    DWORD exStyle;
+    std::optional<BYTE> alpha;  // layered with this alpha
+    bool covers;
+  };
+  const Case cases[] = {
+      {"click-through overlay", WS_EX_LAYERED | WS_EX_TRANSPARENT, BYTE{200}, false},
+      {"fully transparent layered window", WS_EX_LAYERED, BYTE{0}, false},
+      {"opaque layered window", WS_EX_LAYERED, BYTE{255}, true},
+      {"half-transparent layered window", WS_EX_LAYERED, BYTE{128}, true},
+      {"ordinary window", 0, std::nullopt, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND over = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | c.exStyle,
+                                L"LorikGrabMethodWindow", L"overlay", WS_POPUP, 60, 60, 120, 90,
+                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(over, nullptr);
+    opened_.push_back(over);
+    if (c.alpha) SetLayeredWindowAttributes(over, 0, *c.alpha, LWA_ALPHA);
+    SetWindowPos(over, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    PumpMessages();
+    EXPECT_EQ(grab_.IsAreaCovered(Handle(window_), area), c.covers);
+    // This program's own windows never cover it for the program itself.
+    EXPECT_FALSE(ScreenGrabWin32().IsAreaCovered(Handle(window_), area));
+    ShowWindow(over, SW_HIDE);
+    PumpMessages();
+  }
+}
+
+// A window whose thread stops answering (a page while it loads) must not hold
+// the grabbing thread: PrintWindow is not tried on it, the window DC still is.
+TEST_F(GrabMethodTest, AWindowThatDoesNotAnswerIsNotAskedToPrint) {
+  std::atomic<HWND> stuck{nullptr};
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::thread owner([&] {
+    HWND window =
+        CreateWindowExW(0, L"LorikGrabMethodWindow", L"stuck", WS_OVERLAPPEDWINDOW, 300, 300, 200,
+                        150, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    stuck = window;
+    // The thread stops answering until released.
+    WaitForSingleObject(release, 10000);
+    DestroyWindow(window);
+  });
+  while (stuck.load() == nullptr) Sleep(5);
+  const WindowHandle handle = Handle(stuck.load());
+  const Rect area{0, 0, 50, 50};
+  EXPECT_TRUE(grab_.Answers(Handle(window_)));
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_FALSE(grab_.Answers(handle));
+  EXPECT_EQ(grab_.GrabBy(GrabMethod::kPrintWindow, handle, area, 24), nullptr);
+  std::printf("a window that does not answer: asked twice in %llu ms\n",
+              static_cast<unsigned long long>(GetTickCount64() - start));
+  EXPECT_NE(grab_.GrabBy(GrabMethod::kWindowDc, handle, area, 24), nullptr);
+  SetEvent(release);
+  owner.join();
+  CloseHandle(release);
+}
+
+// Held frames are plain memory: far more of them than Wine's shared table of
+// 65,536 GDI handles and Windows' quota of 10,000 per process are held here,
+// and every grab still succeeds.
+TEST_F(GrabMethodTest, SeventyThousandHeldFramesOwnNoGdiHandle) {
+  constexpr int kFrames = 70000;
+  const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  std::vector<std::shared_ptr<const Picture>> held;
+  held.reserve(kFrames);
+  int failed = 0;
+  for (int i = 0; i < kFrames; ++i) {
+    auto picture = grab_.Grab(Handle(window_), Rect{0, 0, 4, 4}, 24);
+    if (picture == nullptr) {
+      ++failed;
+    } else {
+      held.push_back(std::move(picture));
+    }
+  }
+  const DWORD gdiAfter = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  std::printf("GDI objects of the process: %lu before, %lu with %d frames held\n",
+              static_cast<unsigned long>(gdiBefore), static_cast<unsigned long>(gdiAfter),
+              static_cast<int>(held.size()));
+  EXPECT_EQ(failed, 0);
+  ASSERT_EQ(held.size(), static_cast<size_t>(kFrames));
+  EXPECT_EQ(PixelAt(*held.back(), 0, 0), QuadrantColour(0, 0));
+  // The grab's reused surface at most, never one per frame.
+  EXPECT_LE(gdiAfter, gdiBefore + 4);
 }
 
 TEST_F(GrabMethodTest, AWindowPaintedBlackIsBlankAndTheChainKeepsItsFirstMethod) {

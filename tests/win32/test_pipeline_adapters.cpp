@@ -618,7 +618,7 @@ TEST_F(FileStoreTest, WritesBytesThatReadBack) {
   auto file = store_.CreateNew(At(L"shot.png"));
   ASSERT_NE(file, nullptr);
   EXPECT_TRUE(file->WriteAll(bytes));
-  EXPECT_TRUE(file->Commit());
+  EXPECT_TRUE(file->Flush());
   EXPECT_TRUE(file->Close());
   EXPECT_FALSE(file->Close());  // once only
   EXPECT_FALSE(file->WriteAll(bytes));
