@@ -40,6 +40,33 @@ struct MinMaxInfo {
   Point maxTrackSize;
 };
 
+// WM_DPICHANGED: the window's new DPI and the window rectangle the platform
+// suggests for it, in screen coordinates.
+struct DpiChange {
+  int dpi = 0;
+  Rect suggested;
+};
+
+// The DPI at which the platform's pixels are its logical units.
+inline constexpr int kBaseDpi = 96;
+
+// A length in pixels at `from` DPI, at `to` DPI, rounded to the nearest pixel
+// as the platform's MulDiv does.
+inline constexpr int32_t ScaleForDpi(int32_t pixels, int to, int from = kBaseDpi) {
+  const int64_t product = int64_t{pixels} * to;
+  const int64_t half = from / 2;
+  return static_cast<int32_t>(product >= 0 ? (product + half) / from : (product - half) / from);
+}
+
+inline Rect ScaleForDpi(const Rect& r, int to, int from) {
+  return {ScaleForDpi(r.left, to, from), ScaleForDpi(r.top, to, from),
+          ScaleForDpi(r.right, to, from), ScaleForDpi(r.bottom, to, from)};
+}
+
+inline Size ScaleForDpi(Size s, int to, int from) {
+  return {ScaleForDpi(s.width, to, from), ScaleForDpi(s.height, to, from)};
+}
+
 inline constexpr uint16_t LowWord(uintptr_t v) {
   return static_cast<uint16_t>(v & 0xFFFF);
 }

@@ -166,7 +166,15 @@ intptr_t FakeDialogView::SetCursorResource(int cursorResourceId) {
 }
 
 void FakeDialogView::SetButtonIcon(int id, int iconResourceId) {
-  if (FakeControl* c = Find(id)) c->icon = iconResourceId;
+  if (FakeControl* c = Find(id)) {
+    c->icon = iconResourceId;
+    c->iconSize = ScaleForDpi(16, dpi);
+  }
+}
+
+Rect FakeDialogView::TabDisplayRect(int id) const {
+  const FakeControl* c = Find(id);
+  return c != nullptr ? c->tabDisplay : Rect{};
 }
 
 std::optional<intptr_t> FakeDialogView::SendToItem(int id, const Message& message) {

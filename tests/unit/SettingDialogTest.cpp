@@ -74,7 +74,7 @@ TEST_F(SettingTest, HostCreatesTheFourPagesInItsClientAreaAndShowsTheCapturePage
     SCOPED_TRACE(page);
     ui::FakeDialogView& pageView = *host.LastView(page);
     ASSERT_EQ(pageView.windowPosCalls.size(), 1u);
-    EXPECT_EQ(pageView.windowPosCalls[0].rect, (Rect{12, 32, 434, 302}));
+    EXPECT_EQ(pageView.windowPosCalls[0].rect, kFakeTabDisplay);
     EXPECT_NE(pageView.windowPosCalls[0].flags & ui::swp::kNoRedraw, 0u);
     EXPECT_NE(pageView.windowPosCalls[0].flags & ui::swp::kNoZOrder, 0u);
     EXPECT_EQ(pageView.visible, page == IDD_SETTING_CAPTURE);
