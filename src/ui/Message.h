@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "core/Dpi.h"
 #include "core/Geometry.h"
 #include "platform/PlatformValues.h"
 
@@ -47,25 +48,8 @@ struct DpiChange {
   Rect suggested;
 };
 
-// The DPI at which the platform's pixels are its logical units.
-inline constexpr int kBaseDpi = 96;
-
-// A length in pixels at `from` DPI, at `to` DPI, rounded to the nearest pixel
-// as the platform's MulDiv does.
-inline constexpr int32_t ScaleForDpi(int32_t pixels, int to, int from = kBaseDpi) {
-  const int64_t product = int64_t{pixels} * to;
-  const int64_t half = from / 2;
-  return static_cast<int32_t>(product >= 0 ? (product + half) / from : (product - half) / from);
-}
-
-inline Rect ScaleForDpi(const Rect& r, int to, int from) {
-  return {ScaleForDpi(r.left, to, from), ScaleForDpi(r.top, to, from),
-          ScaleForDpi(r.right, to, from), ScaleForDpi(r.bottom, to, from)};
-}
-
-inline Size ScaleForDpi(Size s, int to, int from) {
-  return {ScaleForDpi(s.width, to, from), ScaleForDpi(s.height, to, from)};
-}
+using lorik::kBaseDpi;
+using lorik::ScaleForDpi;
 
 inline constexpr uint16_t LowWord(uintptr_t v) {
   return static_cast<uint16_t>(v & 0xFFFF);

@@ -7,22 +7,39 @@ namespace {
 // the headers' Windows version.
 using SetThreadContext = void*(WINAPI*)(void*);
 using GetWindowContext = void*(WINAPI*)(HWND);
+using ConvertPoint = BOOL(WINAPI*)(HWND, POINT*);
+
+// DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 and _PER_MONITOR_AWARE.
+void* const kPerMonitorV2 = reinterpret_cast<void*>(static_cast<intptr_t>(-4));
+void* const kPerMonitor = reinterpret_cast<void*>(static_cast<intptr_t>(-3));
 
 struct DpiCalls {
   SetThreadContext setThread = nullptr;
   GetWindowContext ofWindow = nullptr;
+  ConvertPoint logicalToPhysical = nullptr;
+  ConvertPoint physicalToLogical = nullptr;
 };
+
+template <class Function>
+Function Find(HMODULE module, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
 
 const DpiCalls& Calls() {
   static const DpiCalls calls = [] {
     DpiCalls found;
     if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
-      found.setThread = reinterpret_cast<SetThreadContext>(
-          reinterpret_cast<void*>(GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
-      found.ofWindow = reinterpret_cast<GetWindowContext>(
-          reinterpret_cast<void*>(GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
+      found.setThread = Find<SetThreadContext>(user32, "SetThreadDpiAwarenessContext");
+      found.ofWindow = Find<GetWindowContext>(user32, "GetWindowDpiAwarenessContext");
+      found.logicalToPhysical =
+          Find<ConvertPoint>(user32, "LogicalToPhysicalPointForPerMonitorDPI");
+      found.physicalToLogical =
+          Find<ConvertPoint>(user32, "PhysicalToLogicalPointForPerMonitorDPI");
     }
-    if (found.setThread == nullptr || found.ofWindow == nullptr) found = DpiCalls{};
+    if (found.setThread == nullptr || found.ofWindow == nullptr) {
+      found.setThread = nullptr;
+      found.ofWindow = nullptr;
+    }
     return found;
   }();
   return calls;
@@ -42,8 +59,26 @@ ThreadDpiScope::ThreadDpiScope(HWND window) {
   previous_ = calls.setThread(context);
 }
 
+// Version 2 first; Windows 10 before 1703 knows only the first version.
+ThreadDpiScope::ThreadDpiScope(PerMonitor) {
+  const DpiCalls& calls = Calls();
+  if (calls.setThread == nullptr) return;
+  previous_ = calls.setThread(kPerMonitorV2);
+  if (previous_ == nullptr) previous_ = calls.setThread(kPerMonitor);
+}
+
 ThreadDpiScope::~ThreadDpiScope() {
   if (previous_ != nullptr) Calls().setThread(previous_);
+}
+
+POINT LogicalToPhysical(HWND window, POINT point) {
+  if (ConvertPoint convert = Calls().logicalToPhysical) convert(window, &point);
+  return point;
+}
+
+POINT PhysicalToLogical(HWND window, POINT point) {
+  if (ConvertPoint convert = Calls().physicalToLogical) convert(window, &point);
+  return point;
 }
 
 }  // namespace lorik

@@ -283,6 +283,8 @@ void FakeDialogView::AutoSizeListColumn(int id, int column) {
     if (static_cast<size_t>(column) < row.size())
       width = std::max(width, CellWidth(row[static_cast<size_t>(column)]));
   }
+  // The list's font grows with the window's DPI, and its text with it.
+  width = ScaleForDpi(width, dpi);
   c->columnWidths[static_cast<size_t>(column)] = width;
 }
 

@@ -190,7 +190,8 @@ class FakeDialogView final : public DialogView {
   void AutoSizeListColumn(int id, int column) override;
   void Raise() override { ++raised; }
 
-  // Width that automatic column sizing gives a cell text: a fixed width per character.
+  // Width that automatic column sizing gives a cell text at 96 DPI: a fixed
+  // width per character; it grows with the DPI.
   static int CellWidth(const std::wstring& text) { return 8 * static_cast<int>(text.size()) + 12; }
 
   // Sends a control's WM_NOTIFY notification to the dialog through `deliver`.

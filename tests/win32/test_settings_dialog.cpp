@@ -71,18 +71,24 @@ TEST(SettingDialog, HostPlacesFourChildPagesOverTheTabsAndSwitchesThem) {
 
   const std::array<ui::Dialog*, 4> pages{&setting.capturePage, &setting.hotkeyPage,
                                          &setting.savePage, &setting.miscPage};
-  RECT captureClient{};
-  GetClientRect(WindowOf(setting.capturePage), &captureClient);
+  // Every page fills the tab's display area, below the row of tabs.
+  RECT display{};
+  GetWindowRect(tab, &display);
+  MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&display), 2);
+  SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  RECT firstTab{};
+  SendMessageW(tab, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&firstTab));
+  MapWindowPoints(tab, dialog, reinterpret_cast<POINT*>(&firstTab), 2);
+  ASSERT_GE(display.top, firstTab.bottom);
   for (ui::Dialog* page : pages) {
     HWND window = WindowOf(*page);
     EXPECT_EQ(GetParent(window), dialog);
     RECT r{};
     GetWindowRect(window, &r);
     MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_EQ(r.left, 12);
-    EXPECT_EQ(r.top, 32);
-    EXPECT_EQ(r.right - r.left, captureClient.right);
-    EXPECT_EQ(r.bottom - r.top, captureClient.bottom);
+    EXPECT_TRUE(EqualRect(&r, &display))
+        << r.left << "," << r.top << "-" << r.right << "," << r.bottom << " vs " << display.left
+        << "," << display.top << "-" << display.right << "," << display.bottom;
     EXPECT_EQ(HasVisibleStyle(window), page == &setting.capturePage);
   }
   EXPECT_EQ(TextOf(WindowOf(setting.capturePage), IDC_EDIT_PERIOD), L"120");
