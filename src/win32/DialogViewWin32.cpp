@@ -288,9 +288,8 @@ void DialogViewWin32::SetButtonIcon(int id, int iconResourceId) {
 Rect DialogViewWin32::TabDisplayRect(int id) const {
   HWND tab = Item(id);
   if (tab == nullptr) return {};
-  RECT r{};
-  ::GetWindowRect(tab, &r);
-  ::MapWindowPoints(HWND_DESKTOP, window_, reinterpret_cast<POINT*>(&r), 2);
+  const Rect place = GetItemRect(id);
+  RECT r{place.left, place.top, place.right, place.bottom};
   ::SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
   return ToRect(r);
 }

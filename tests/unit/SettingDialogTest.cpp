@@ -458,31 +458,20 @@ void AddUnawareWindow(FakeWindowSystem& windows, WindowHandle handle) {
 TEST_F(CapturePageTest, RecognitionOfATargetOfAnotherAwarenessUsesThePixelsOfItsGrab) {
   constexpr WindowHandle kUnaware{0x5400};
   AddUnawareWindow(windows, kUnaware);
+  // The grab is as large as its area; the block is in the grab's pixels.
   const struct Case {
-    const char* name;
     bool desktopTicked;
-    Size grabbed;
-    Rect block;
     Rect grabArea;
+    Rect block;
     std::vector<std::wstring> area;
   } cases[] = {
-      {"window mode",
-       false,
-       {400, 300},
-       {20, 20, 380, 280},
-       {0, 0, 400, 300},
-       {L"20", L"20", L"360", L"260"}},
-      {"desktop mode",
-       true,
-       {600, 450},
-       {30, 30, 570, 420},
-       {0, 560, 600, 1010},
-       {L"30", L"590", L"540", L"390"}},
+      {false, {0, 0, 400, 300}, {20, 20, 380, 280}, {L"20", L"20", L"360", L"260"}},
+      {true, {0, 560, 600, 1010}, {30, 30, 570, 420}, {L"30", L"590", L"540", L"390"}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.desktopTicked ? "desktop mode" : "window mode");
     grab.calls.clear();
-    grab.prepared = TargetPage(c.grabbed, c.block);
+    grab.prepared = TargetPage(c.grabArea.GetSize(), c.block);
     page.capture.targetWindow = kUnaware;
     Open();
     view->Control(IDC_CHECK_DESKTOP).checked = c.desktopTicked;

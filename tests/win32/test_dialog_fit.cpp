@@ -30,7 +30,7 @@
 #include "settingsui/MetaHelp.h"
 #include "settingsui/Setting.h"
 #include "support/SettingServicesWin32.h"
-#include "win32/MessageBoxWin32.h"
+#include "support/TabText.h"
 #include "win32/SystemWin32.h"
 
 namespace lorik {
@@ -309,16 +309,11 @@ void CheckTabs(FitReport& report, const std::string& window, HWND tab) {
   HWND parent = GetParent(tab);
   const int count = static_cast<int>(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
-    wchar_t buffer[64] = {};
-    TCITEMW item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = buffer;
-    item.cchTextMax = 64;
-    SendMessageW(tab, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    const std::wstring text = testing::TabItemText(tab, i);
     RECT r{};
     SendMessageW(tab, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
-    const Measure m = MeasureText(tab, buffer);
-    report.Check(window, tab, "tab item", buffer,
+    const Measure m = MeasureText(tab, text);
+    report.Check(window, tab, "tab item", text,
                  {m.text.cx + 2 * Scaled(3), m.text.cy + 2 * Scaled(1)},
                  {r.right - r.left, r.bottom - r.top});
     MapWindowPoints(tab, parent, reinterpret_cast<POINT*>(&r), 2);
@@ -331,7 +326,7 @@ void CheckTabs(FitReport& report, const std::string& window, HWND tab) {
         report.Add({window,
                     GetDlgCtrlID(tab),
                     "tab item",
-                    buffer,
+                    text,
                     {},
                     {},
                     "lies under a page from y " + std::to_string(page.top) +
@@ -412,7 +407,7 @@ int ScreenDpi() {
   return dpi;
 }
 
-class DialogFit : public testing::Test {
+class DialogFit : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(ScreenDpi(), requestedDpi) << "the child did not start at the requested DPI";
@@ -431,18 +426,13 @@ TEST_F(DialogFit, AboutBox) {
   EXPECT_TRUE(report.Empty()) << report.Table();
 }
 
-struct Ports : SettingServicesWin32 {
-  MessageBoxWin32 messages;
-  SettingPorts Get() { return With(messages); }
-};
+using Ports = SettingPortsWin32;
 
 TEST_F(DialogFit, SettingsDialogWithItsPagesAndTabs) {
   Ports ports;
   CSetting setting(ports.Get());
-  setting.savePage.save.imageBitDepth = 24;
-  setting.capturePage.capture.periodBetweenEachCapture = 100;
-  ASSERT_TRUE(ports.host.CreateModeless(setting, {}));
-  HWND window = reinterpret_cast<HWND>(setting.View()->Handle().value);
+  HWND window = OpenSettingsQuietly(ports.host, setting, 100);
+  ASSERT_NE(window, nullptr);
   CheckWindow(report, "settings", window);
   DestroyWindow(window);
   EXPECT_TRUE(report.Empty()) << report.Table();
@@ -523,6 +513,6 @@ int wmain(int argc, wchar_t** argv) {
   if (lorik::requestedDpi == 0) return lorik::RunAtEveryDpi(argc, argv);
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  testing::InitGoogleTest(&argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
