@@ -27,8 +27,9 @@ struct WindowState {
   std::unique_ptr<DialogViewWin32> view;
   Size initialClient;
   std::vector<LaidOutControl> layout;
-  // The dialog font made at the last DPI change; the template's belongs to the
-  // dialog manager.
+  // The font the controls use: the template's, which belongs to the dialog
+  // manager, until a DPI change makes one that the state owns.
+  HFONT font = nullptr;
   HFONT ownedFont = nullptr;
 };
 
@@ -128,6 +129,7 @@ INT_PTR OnInitDialog(HWND window, WPARAM wParam, LPARAM lParam) {
   if ((::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) == 0)
     win32::DisableDialogDpiScaling(window);
   state->initialClient = state->view->GetClientRect().GetSize();
+  state->font = reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0));
   state->view->SetLayoutMinimum(state->initialClient);
   for (const LayoutItem& item : dialog.GetDynamicLayout()) {
     HWND control = ::GetDlgItem(window, item.id);
@@ -183,7 +185,8 @@ bool IsHostedDialog(HWND window) {
 void ScaleForNewDpi(HWND window, WindowState& state, int dpi) {
   const int old = state.view->Dpi();
   if (dpi <= 0 || dpi == old) return;
-  auto oldFont = reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0));
+  // Not asked of the window: a dialog answers WM_GETFONT with its template's font.
+  const HFONT oldFont = state.font;
   HFONT font = win32::ScaledFontCopy(oldFont, dpi, old);
   for (HWND child = ::GetWindow(window, GW_CHILD); child != nullptr;
        child = ::GetWindow(child, GW_HWNDNEXT)) {
@@ -205,6 +208,7 @@ void ScaleForNewDpi(HWND window, WindowState& state, int dpi) {
     ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (state.ownedFont != nullptr) ::DeleteObject(state.ownedFont);
     state.ownedFont = font;
+    state.font = font;
   }
   for (LaidOutControl& control : state.layout)
     control.original = ScaleForDpi(control.original, dpi, old);

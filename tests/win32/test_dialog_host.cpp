@@ -196,7 +196,7 @@ TEST_F(MainWindowTest, DpiChangeScalesControlsFontsAndLayoutAndTakesTheSuggested
   const RECT pageRect = pageIn();
   const RECT button = ItemRect(window, IDC_BUTTON_PHOTO);
   const SIZE client = ClientSize(window);
-  const LONG dialogFont = FontHeight(window);
+  const LONG dialogFont = FontHeight(GetDlgItem(window, IDC_BUTTON_PHOTO));
   const LONG titleFont = FontHeight(GetDlgItem(pageWindow, IDC_EDIT_TITLE));
   RECT frame{};
   GetWindowRect(window, &frame);
@@ -215,7 +215,7 @@ TEST_F(MainWindowTest, DpiChangeScalesControlsFontsAndLayoutAndTakesTheSuggested
   RECT now{};
   GetWindowRect(window, &now);
   EXPECT_TRUE(EqualRect(&now, &suggested));
-  EXPECT_EQ(FontHeight(window), ScaleForDpi(dialogFont, newDpi, dpi));
+  EXPECT_EQ(FontHeight(GetDlgItem(window, IDC_BUTTON_PHOTO)), ScaleForDpi(dialogFont, newDpi, dpi));
   EXPECT_EQ(FontHeight(GetDlgItem(pageWindow, IDC_EDIT_TITLE)),
             ScaleForDpi(titleFont, newDpi, dpi));
   // The page and its controls, which no layout moves, are the template's at the new DPI.
@@ -238,6 +238,12 @@ TEST_F(MainWindowTest, DpiChangeScalesControlsFontsAndLayoutAndTakesTheSuggested
   const RECT after = ItemRect(window, IDC_BUTTON_PHOTO);
   EXPECT_EQ(after.top, moved.top + 40);
   EXPECT_EQ(after.right - after.left, moved.right - moved.left);
+
+  // Back to the first DPI: the fonts are the first ones' size again.
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&frame));
+  EXPECT_EQ(FontHeight(GetDlgItem(window, IDC_BUTTON_PHOTO)), dialogFont);
+  EXPECT_EQ(FontHeight(GetDlgItem(pageWindow, IDC_EDIT_TITLE)), titleFont);
+  EXPECT_EQ(main.View()->Dpi(), dpi);
 }
 
 TEST_F(MainWindowTest, ClickOnTheNotifyingStaticReachesTheMessageMap) {
