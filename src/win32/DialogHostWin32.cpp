@@ -126,8 +126,7 @@ INT_PTR OnInitDialog(HWND window, WPARAM wParam, LPARAM lParam) {
   state->modeless = !params->modal;
   state->life = dialog.LifeToken();
   state->view = std::make_unique<DialogViewWin32>(window, params->instance, params->modal);
-  if ((::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) == 0)
-    win32::DisableDialogDpiScaling(window);
+  win32::DisableDialogDpiScaling(window);
   state->initialClient = state->view->GetClientRect().GetSize();
   state->font = reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0));
   state->view->SetLayoutMinimum(state->initialClient);

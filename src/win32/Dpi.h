@@ -11,9 +11,9 @@ int DpiOfWindow(HWND window);
 // deletes it. Null when the font cannot be read.
 HFONT ScaledFontCopy(HFONT font, int toDpi, int fromDpi);
 
-// Turns off the platform's own rescaling of a dialog at a DPI change (Windows
-// 10 1703 and later), where the function exists: the host scales the dialog
-// itself, the same way everywhere.
+// Turns off the platform's own rescaling of a dialog, a page inside another
+// one too, at a DPI change (Windows 10 1703 and later), where the function
+// exists: the host scales the dialog itself, the same way everywhere.
 void DisableDialogDpiScaling(HWND dialog);
 
 }  // namespace lorik::win32
