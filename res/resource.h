@@ -19,13 +19,32 @@
 #define IDI_ICON_PICKER 164  // image of the picker button
 #define IDC_CURSOR_DRAG 139  // pointer while the picker is dragged
 
-// Bitmaps of the main button: normal (grey) and pressed (blue) picture of each set
-#define IDB_SINGLE_NORMAL 148   // 12x12, a camera
-#define IDB_SINGLE_PRESSED 151  // 12x12
-#define IDB_MULTI_PRESSED 157   // 16x16, two cameras
-#define IDB_MULTI_NORMAL 159    // 16x16
-#define IDB_FOLDER_PRESSED 160  // 12x12, a folder
-#define IDB_FOLDER_NORMAL 162   // 12x12
+// Bitmaps of the main button: normal (grey) and pressed (blue) picture of each set,
+// at 100 %, and drawn again for 125, 150 and 200 % (the DPI ends the name)
+#define IDB_SINGLE_NORMAL 148      // 12x12, a camera
+#define IDB_SINGLE_PRESSED 151     // 12x12
+#define IDB_MULTI_PRESSED 157      // 16x16, two cameras
+#define IDB_MULTI_NORMAL 159       // 16x16
+#define IDB_FOLDER_PRESSED 160     // 12x12, a folder
+#define IDB_FOLDER_NORMAL 162      // 12x12
+#define IDB_SINGLE_NORMAL_120 170  // 15x15
+#define IDB_SINGLE_PRESSED_120 171
+#define IDB_MULTI_NORMAL_120 172  // 20x20
+#define IDB_MULTI_PRESSED_120 173
+#define IDB_FOLDER_NORMAL_120 174  // 15x15
+#define IDB_FOLDER_PRESSED_120 175
+#define IDB_SINGLE_NORMAL_144 176  // 18x18
+#define IDB_SINGLE_PRESSED_144 177
+#define IDB_MULTI_NORMAL_144 178  // 24x24
+#define IDB_MULTI_PRESSED_144 179
+#define IDB_FOLDER_NORMAL_144 180  // 18x18
+#define IDB_FOLDER_PRESSED_144 181
+#define IDB_SINGLE_NORMAL_192 182  // 24x24
+#define IDB_SINGLE_PRESSED_192 183
+#define IDB_MULTI_NORMAL_192 184  // 32x32
+#define IDB_MULTI_PRESSED_192 185
+#define IDB_FOLDER_NORMAL_192 186  // 24x24
+#define IDB_FOLDER_PRESSED_192 187
 
 // Context menu of the main window
 #define IDR_MENU_CONTEXT 132

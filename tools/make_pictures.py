@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Draws the pictures of Lorik.rc and writes them into res/.
 
-The main button's bitmaps (24-bit BMP), the icons (16x16 and 32x32, 32-bit
-with alpha) and the picker cursor (32x32, hotspot in the centre) are drawn
-from a few shapes, sampled 4x4 per pixel so that round edges stay smooth at
-12 pixels. Standard library only; run it again after changing a picture and
+The main button's bitmaps (24-bit BMP, one per display scale: 100, 125, 150
+and 200 %), the icons (32-bit with alpha, in the sizes those scales ask for)
+and the picker cursor (32x32, hotspot in the centre) are drawn from a few
+shapes, sampled 4x4 per pixel so that round edges stay smooth at 12 pixels.
+A picture for a larger scale is drawn again from the shapes, not enlarged. Standard library only; run it again after changing a picture and
 commit the files it writes:
 
     python3 tools/make_pictures.py [output folder, default res/]
@@ -19,6 +20,11 @@ SUPERSAMPLE = 4
 
 # The dialog face colour, so the main button's bitmaps blend into the window.
 FACE = (240, 240, 240)
+
+# The display scales the pictures are drawn for, as DPI.
+SCALES = (96, 120, 144, 192)
+# Small and large icons at those scales.
+ICON_SIZES = (16, 20, 24, 32, 40, 48, 64)
 
 # Normal pictures are grey, pressed pictures blue.
 GREY = {"dark": (72, 72, 72), "body": (112, 112, 112), "light": (190, 190, 190),
@@ -63,13 +69,14 @@ def polygon(points):
     return inside
 
 
-def render(size, layers, background=None):
+def render(size, layers, background=None, scale=1.0):
     """Paints (shape, rgb) layers in order; returns rows top-down of RGBA tuples.
 
     With a background colour every pixel is opaque; without one the pixels
-    outside all shapes are transparent and edges get partial alpha.
+    outside all shapes are transparent and edges get partial alpha. A scale
+    draws shapes made for `size` on a picture that many times larger.
     """
-    w, h = size
+    w, h = round(size[0] * scale), round(size[1] * scale)
     rows = []
     n = SUPERSAMPLE
     for py in range(h):
@@ -78,8 +85,8 @@ def render(size, layers, background=None):
             acc = [0.0, 0.0, 0.0, 0.0]
             for sy in range(n):
                 for sx in range(n):
-                    x = px + (sx + 0.5) / n
-                    y = py + (sy + 0.5) / n
+                    x = (px + (sx + 0.5) / n) / scale
+                    y = (py + (sy + 0.5) / n) / scale
                     colour = background
                     for shape, rgb in layers:
                         if shape(x, y):
@@ -122,23 +129,23 @@ def camera_layers(x, y, w, h, c, cut=None):
     return layers
 
 
-def single_camera(c):
-    return render((12, 12), camera_layers(0.5, 1.5, 11, 9, c), FACE)
+def single_camera(c, scale):
+    return render((12, 12), camera_layers(0.5, 1.5, 11, 9, c), FACE, scale)
 
 
-def two_cameras(c):
+def two_cameras(c, scale):
     back = camera_layers(5.5, 0.5, 10, 7, c)
     front = camera_layers(0.5, 7, 10, 8.5, c, cut=FACE)
-    return render((16, 16), back + front, FACE)
+    return render((16, 16), back + front, FACE, scale)
 
 
-def folder(c):
+def folder(c, scale):
     return render((12, 12), [
         (polygon([(1, 2), (4.5, 2), (5.5, 3), (11, 3), (11, 10.5), (1, 10.5)]), c["dark"]),
         (rect(2, 4, 10, 9.5), c["light"]),
         (polygon([(1, 10.5), (2.5, 5.5), (11.5, 5.5), (11, 10.5)]), c["dark"]),
         (polygon([(2, 9.5), (3.2, 6.5), (10.3, 6.5), (10, 9.5)]), c["body"]),
-    ], FACE)
+    ], FACE, scale)
 
 
 # Icons and the cursor.
@@ -184,7 +191,7 @@ def target_layers(size, fg, halo, r_ring, thick):
 def picker_icon(size):
     s = size / 32.0
     return render((size, size), target_layers(size, (200, 30, 30), (255, 255, 255),
-                                              10 * s, 1 if size < 32 else 2))
+                                              10 * s, max(1, round(size / 16))))
 
 
 def drag_cursor():
@@ -248,18 +255,23 @@ def icon_file_bytes(images, hotspot=None):
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "res")
-    files = {
-        "single_normal.bmp": bmp_bytes(single_camera(GREY)),
-        "single_pressed.bmp": bmp_bytes(single_camera(BLUE)),
-        "multi_normal.bmp": bmp_bytes(two_cameras(GREY)),
-        "multi_pressed.bmp": bmp_bytes(two_cameras(BLUE)),
-        "folder_normal.bmp": bmp_bytes(folder(GREY)),
-        "folder_pressed.bmp": bmp_bytes(folder(BLUE)),
-        "Lorik.ico": icon_file_bytes([app_icon(16, False), app_icon(32, False)]),
-        "LorikWindow.ico": icon_file_bytes([app_icon(16, True), app_icon(32, True)]),
-        "picker.ico": icon_file_bytes([picker_icon(16), picker_icon(32)]),
+    files = {}
+    # The main button's pictures at 100 % keep their plain names; the others
+    # end in the DPI they are drawn for.
+    for dpi in SCALES:
+        suffix = "" if dpi == 96 else "_%d" % dpi
+        scale = dpi / 96.0
+        for name, draw in (("single", single_camera), ("multi", two_cameras),
+                           ("folder", folder)):
+            files["%s_normal%s.bmp" % (name, suffix)] = bmp_bytes(draw(GREY, scale))
+            files["%s_pressed%s.bmp" % (name, suffix)] = bmp_bytes(draw(BLUE, scale))
+    files.update({
+        "Lorik.ico": icon_file_bytes([app_icon(n, False) for n in ICON_SIZES]),
+        "LorikWindow.ico": icon_file_bytes([app_icon(n, True) for n in ICON_SIZES]),
+        # The picker's picture is a small icon: 16 pixels at 100 %.
+        "picker.ico": icon_file_bytes([picker_icon(16 * dpi // 96) for dpi in SCALES]),
         "drag.cur": icon_file_bytes([drag_cursor()], hotspot=(16, 16)),
-    }
+    })
     for name, data in files.items():
         with open(os.path.join(out, name), "wb") as f:
             f.write(data)

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Regenerates the README's pictures: Lorik's main window after a single shot of
 # the end-to-end target, the four pages of the settings dialog and the
-# meta-character list, each cropped to its own window.
+# meta-character list, each cropped to its own window; then the main window
+# and the capture page again at 150 % (Wine's LogPixels at 144 for a second
+# Lorik.exe, put back to 96 at the end).
 # Usage: tools/screenshots.sh <Windows build dir> <output dir>; DISPLAY and
 # WINEPREFIX are set by the caller (./lorik screenshots does it).
 set -u
@@ -45,9 +47,11 @@ show_tab() { # k: a click on the first tab, then k steps to the right, until it 
 # Folders as a Windows user would name them, in the prefix's drive C; the
 # other keys take their defaults.
 folders='C:\Lorik'
-trap 'cleanup; rm -rf "$WINEPREFIX/drive_c/Lorik"' EXIT
+dpi() { run reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1; }
+trap 'cleanup; dpi 96; rm -rf "$WINEPREFIX/drive_c/Lorik"' EXIT
 shots() { ls "$WINEPREFIX/drive_c/Lorik/single" 2>/dev/null | sort; }
-write_ini <<INI
+settings_ini() {
+  write_ini <<INI
 [General]
 Check on exit=0
 Maximum multi shot no=1
@@ -57,6 +61,8 @@ Folder=$folders\\single
 Folder=$folders\\multi
 $(target_capture_section)
 INI
+}
+settings_ini
 
 start_target
 start_lorik
@@ -82,5 +88,24 @@ for page in capture hotkey save misc; do
   n=$((n + 1))
 done
 # Cancel.
+dlg click "$settings" 2
+sleep 0.5
+
+# At 150 %: a new Lorik.exe reads the DPI when it starts, from a settings file
+# without the window's place, which the first one wrote in its own pixels.
+run "$build/tests/fixture_close.exe" Lorik >/dev/null 2>&1
+for _ in $(seq 50); do xdotool search --name '^Lorik$' >/dev/null 2>&1 || break; sleep 0.1; done
+dpi 144
+settings_ini
+start_lorik
+sleep 2
+single_shot 2
+sleep 1
+shoot Lorik main_window_150.png
+run "$build/tests/fixture_dialog.exe" command Lorik "$(id ID_MENU_SETTING)" >/dev/null 2>&1
+wait_for_window "^$settings\$" 100 || fail "the settings dialog did not open at 150 %"
+sleep 1
+show_tab 0
+shoot "$settings" settings_capture_150.png
 dlg click "$settings" 2
 sleep 0.5

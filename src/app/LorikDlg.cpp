@@ -4,6 +4,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/ContextMenu.h"
+#include "app/MainButton.h"
 #include "app/StatusLine.h"
 #include "app/ThumbnailArea.h"
 #include "controls/ControlBinder.h"
@@ -26,17 +27,6 @@
 
 namespace lorik {
 namespace {
-
-// Normal and pressed pictures of the main button's sets.
-struct ButtonPictures {
-  int normal;
-  int pressed;
-};
-constexpr ButtonPictures kPictures[] = {
-    {IDB_SINGLE_NORMAL, IDB_SINGLE_PRESSED},
-    {IDB_MULTI_NORMAL, IDB_MULTI_PRESSED},
-    {IDB_FOLDER_NORMAL, IDB_FOLDER_PRESSED},
-};
 
 // What the main button does, as "Main button setting" stores it.
 enum class ShotButtonType { SingleShot, MultiShot, LastSavedFolder, SaveFolder, Unknown };
@@ -120,6 +110,7 @@ ui::MessageMap CLorikDlg::GetMessageMap() const {
       ui::MapRaw<&CLorikDlg::OnQueryEndSession>(ui::wm::kQueryEndSession),
       ui::MapMessage<&CLorikDlg::OnEndSession>(ui::wm::kEndSession),
       ui::MapGetMinMaxInfo<&CLorikDlg::OnGetMinMaxInfo>(),
+      ui::MapDpiChanged<&CLorikDlg::OnDpiChanged>(),
       ui::MapCommand<&CLorikDlg::OnSetting>(kCommandSetting),
       ui::MapMessage<&CLorikDlg::OnSaveReport>(kSaveReportMessage),
       ui::MapMessage<&CLorikDlg::OnCaptureTick>(kCaptureTickMessage),
@@ -158,6 +149,7 @@ bool CLorikDlg::OnInitDialog() {
   view().SetIcon(kIcon);
 
   windowRect_ = view().GetWindowRect();
+  dpi_ = view().Dpi();
   thumbnailRect_ = view().GetItemRect(kThumbnail);
   thumbnailRect_ = {0, 0, thumbnailRect_.Width(), thumbnailRect_.Height()};
 
@@ -459,9 +451,20 @@ void CLorikDlg::OnGetMinMaxInfo(ui::MinMaxInfo& info) {
   info.minTrackSize = {windowRect_.Width(), windowRect_.Height()};
 }
 
+// The host has scaled the controls, the font and the layout and taken the
+// suggested rectangle; what this window measured at the old DPI follows, and
+// the button shows the picture drawn for the new one.
+void CLorikDlg::OnDpiChanged(const ui::DpiChange& change) {
+  windowRect_ = ui::ScaleForDpi(windowRect_, change.dpi, dpi_);
+  thumbnailRect_ = ui::ScaleForDpi(thumbnailRect_, change.dpi, dpi_);
+  dpi_ = change.dpi;
+  ShowNormalButtonPicture("Unknown type given to OnDpiChanged\n");
+  progress_.InvalidateErasing();
+}
+
 void CLorikDlg::ShowNormalButtonPicture(const char* unknownTypeTrace) {
   if (auto set = SetOfButtonType(ShotButtonTypeOf(records_.general.shotButtonType))) {
-    view().SetItemBitmap(kMainButton, kPictures[static_cast<int>(*set)].normal);
+    view().SetItemBitmap(kMainButton, MainButtonPicture(*set, false, view().Dpi()));
   } else {
     ports_.trace.Write(unknownTypeTrace);
   }
@@ -469,7 +472,7 @@ void CLorikDlg::ShowNormalButtonPicture(const char* unknownTypeTrace) {
 
 void CLorikDlg::PressFeedback(ButtonSet set) {
   buttonTimer_ = view().Timers().Start(kButtonTimerId, kButtonPressMs);
-  view().SetItemBitmap(kMainButton, kPictures[static_cast<int>(set)].pressed);
+  view().SetItemBitmap(kMainButton, MainButtonPicture(set, true, view().Dpi()));
 }
 
 void CLorikDlg::OnTimer(uintptr_t timerId) {

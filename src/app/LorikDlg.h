@@ -103,6 +103,7 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   void OnCaptureTick();
   void OnHotKey(int id, unsigned modifiers, unsigned virtualKey);
   void OnGetMinMaxInfo(ui::MinMaxInfo& info);
+  void OnDpiChanged(const ui::DpiChange& change);
   bool OnPaint();
   bool OnSetCursor(uintptr_t, intptr_t lParam);
   intptr_t OnQueryDragIcon(uintptr_t, intptr_t);
@@ -139,6 +140,8 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   // Window rectangle before the settings are read: defaults of the window keys
   // and the smallest size the user can drag the window to.
   Rect windowRect_;
+  // The DPI that windowRect_ and thumbnailRect_ were measured at.
+  int dpi_ = ui::kBaseDpi;
   SettingsRecords records_;
   unsigned captureTimer_ = kCaptureTimerId;
   unsigned buttonTimer_ = kButtonTimerId;

@@ -31,6 +31,7 @@ inline constexpr uint32_t kLButtonUp = 0x0202;
 inline constexpr uint32_t kRButtonDown = 0x0204;
 inline constexpr uint32_t kRButtonUp = 0x0205;
 inline constexpr uint32_t kHotKey = 0x0312;
+inline constexpr uint32_t kDpiChanged = 0x02E0;
 inline constexpr uint32_t kUser = 0x0400;
 inline constexpr uint32_t kApp = 0x8000;
 }  // namespace wm

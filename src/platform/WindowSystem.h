@@ -13,6 +13,12 @@ namespace lorik {
 // Windows of the desktop as the platform sees them. Class names and titles are
 // read into 1,024-character buffers with a limit of 1,023 that counts the
 // terminating zero, so at most 1,022 characters come back.
+//
+// Two kinds of pixels, whatever this program's own DPI: a window's client
+// rectangle and client points are in the window's own pixels, the ones it
+// draws and a grab of it reads (for a DPI-unaware window on a 150 % monitor,
+// two thirds of the physical ones); window rectangles, screen points and the
+// pointer are in physical screen pixels, the ones a grab of the screen reads.
 class WindowSystemPort {
  public:
   virtual ~WindowSystemPort() = default;
@@ -26,7 +32,8 @@ class WindowSystemPort {
   virtual int ControlId(WindowHandle window) = 0;
   // Id of the process that owns the window; 0 when unknown.
   virtual uint32_t ProcessId(WindowHandle window) = 0;
-  // Client rectangle (left and top 0); empty for a window that does not exist.
+  // Client rectangle (left and top 0) in the window's own pixels; empty for a
+  // window that does not exist.
   virtual Rect ClientRect(WindowHandle window) = 0;
   // Window rectangle in screen coordinates, frame included; empty when it does not exist.
   virtual Rect WindowRect(WindowHandle window) = 0;
@@ -48,6 +55,7 @@ class WindowSystemPort {
   // transparent ones included; `parent` itself when no child is there, null
   // when the point lies outside it.
   virtual WindowHandle ChildWindowFromPoint(WindowHandle parent, Point client) = 0;
+  // Between a window's own client pixels and physical screen pixels.
   virtual Point ClientToScreen(WindowHandle window, Point client) = 0;
   virtual Point ScreenToClient(WindowHandle window, Point screen) = 0;
   // The pointer's screen position and whether its primary button is down now.

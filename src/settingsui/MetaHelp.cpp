@@ -61,6 +61,7 @@ ui::DynamicLayout CMetaHelp::GetDynamicLayout() const {
 ui::MessageMap CMetaHelp::GetMessageMap() const {
   static constexpr ui::MapEntry kMap[] = {
       ui::MapGetMinMaxInfo<&CMetaHelp::OnGetMinMaxInfo>(),
+      ui::MapDpiChanged<&CMetaHelp::OnDpiChanged>(),
       ui::MapMessage<&CMetaHelp::OnNcDestroy>(kNcDestroy),
   };
   return kMap;
@@ -68,6 +69,7 @@ ui::MessageMap CMetaHelp::GetMessageMap() const {
 
 bool CMetaHelp::OnInitDialog() {
   initialWindowRect_ = view().GetWindowRect();
+  dpi_ = view().Dpi();
   FillList();
   return true;
 }
@@ -91,6 +93,10 @@ void CMetaHelp::FillList() {
       ports_.messages.Show(L"Failed to set item to list control", L"", mb::kOk);
     }
   }
+  SizeColumns();
+}
+
+void CMetaHelp::SizeColumns() {
   for (int column = 0; column < static_cast<int>(kHeaders.size()); ++column) {
     view().AutoSizeListColumn(IDC_LIST_META, column);
   }
@@ -99,6 +105,14 @@ void CMetaHelp::FillList() {
 // Smaller than it opened, the columns would no longer show whole.
 void CMetaHelp::OnGetMinMaxInfo(ui::MinMaxInfo& info) {
   info.minTrackSize = {initialWindowRect_.Width(), initialWindowRect_.Height()};
+}
+
+// The list's font changed with the DPI: the columns fit their cells again, and
+// the smallest size follows the scale.
+void CMetaHelp::OnDpiChanged(const ui::DpiChange& change) {
+  initialWindowRect_ = ui::ScaleForDpi(initialWindowRect_, change.dpi, dpi_);
+  dpi_ = change.dpi;
+  SizeColumns();
 }
 
 // The last message of the window: nothing may touch the object after it.

@@ -28,12 +28,15 @@ class CMetaHelp : public ui::Dialog {
 
  private:
   void OnGetMinMaxInfo(ui::MinMaxInfo& info);
+  void OnDpiChanged(const ui::DpiChange& change);
   void OnNcDestroy();
   void FillList();
+  void SizeColumns();
 
   SettingPorts ports_;
   CSettingHotkey* owner_;
   Rect initialWindowRect_;
+  int dpi_ = ui::kBaseDpi;  // that initialWindowRect_ was measured at
 };
 
 }  // namespace lorik

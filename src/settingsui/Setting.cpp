@@ -21,6 +21,7 @@ int CSetting::DoModal(WindowHandle parent) {
 ui::MessageMap CSetting::GetMessageMap() const {
   static constexpr std::array kMap{
       ui::MapNotify<&CSetting::OnTcnSelchangeTab>(IDC_TAB_SETTING, ui::nm::kTabSelChange),
+      ui::MapDpiChanged<&CSetting::OnDpiChanged>(),
   };
   return kMap;
 }
@@ -34,28 +35,34 @@ bool CSetting::OnInitDialog() {
   ports_.dialogs.CreateModeless(savePage, host);
   ports_.dialogs.CreateModeless(miscPage, host);
 
-  // Every page at the same place, with the capture page's size.
-  Rect place;
-  if (ui::DialogView* capture = capturePage.View()) {
-    const Size size = capture->GetClientRect().GetSize();
-    place = Rect::FromXywh(kPageOffset.x, kPageOffset.y, size.width, size.height);
-  }
+  // The tab row exists before the display area is measured below it.
+  view().InsertTabItem(IDC_TAB_SETTING, 0, L"キャプチャ");
+  view().InsertTabItem(IDC_TAB_SETTING, 1, L"ホットキー");
+  view().InsertTabItem(IDC_TAB_SETTING, 2, L"保存");
+  view().InsertTabItem(IDC_TAB_SETTING, 3, L"その他");
+  PlacePages();
+  if (startPage_ >= 0 && startPage_ < static_cast<int>(Pages().size()))
+    view().SetTabSelection(IDC_TAB_SETTING, startPage_);
+  startPage_ = -1;
+  ShowSelectedPage();
+  return true;
+}
+
+void CSetting::PlacePages() {
+  const Rect place = view().TabDisplayRect(IDC_TAB_SETTING);
   for (ui::Dialog* page : Pages()) {
     if (ui::DialogView* pageView = page->View()) {
       pageView->SetWindowPos(std::nullopt, place,
                              ui::swp::kNoZOrder | ui::swp::kNoActivate | ui::swp::kNoRedraw);
     }
   }
+}
 
-  view().InsertTabItem(IDC_TAB_SETTING, 0, L"キャプチャ");
-  view().InsertTabItem(IDC_TAB_SETTING, 1, L"ホットキー");
-  view().InsertTabItem(IDC_TAB_SETTING, 2, L"保存");
-  view().InsertTabItem(IDC_TAB_SETTING, 3, L"その他");
-  if (startPage_ >= 0 && startPage_ < static_cast<int>(Pages().size()))
-    view().SetTabSelection(IDC_TAB_SETTING, startPage_);
-  startPage_ = -1;
-  ShowSelectedPage();
-  return true;
+// The host has scaled the tab control and the pages with their controls; the
+// tab row's height changed with its font, so the display area moved.
+void CSetting::OnDpiChanged(const ui::DpiChange&) {
+  PlacePages();
+  capturePage.ShowPickerIcon();
 }
 
 void CSetting::ShowSelectedPage() {

@@ -28,9 +28,7 @@ class CSetting : public ui::Dialog {
 
   void ShowSelectedPage();
   void OnTcnSelchangeTab(const ui::NotifyHeader& header, intptr_t& result);
-
-  // Placed 12 pixels from the left and 32 from the top of the client area.
-  static constexpr Point kPageOffset{12, 32};
+  void OnDpiChanged(const ui::DpiChange& change);
 
   CSettingCapture capturePage;
   CSettingHotkey hotkeyPage;
@@ -44,6 +42,9 @@ class CSetting : public ui::Dialog {
  private:
   // In the order of the tabs.
   std::array<ui::Dialog*, 4> Pages() { return {&capturePage, &hotkeyPage, &savePage, &miscPage}; }
+  // Every page over the tab control's display area, whose place and size
+  // depend on the tab row's font and so on the DPI.
+  void PlacePages();
 
   SettingPorts ports_;
   int startPage_ = -1;

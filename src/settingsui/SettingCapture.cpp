@@ -51,8 +51,12 @@ bool CSettingCapture::OnInitDialog() {
   // the real target, so that recognition works before any drop.
   if (capture.captureFromDesktop) capture.targetWindow = capture.trackedWindow;
   picker.droppedWindow = capture.targetWindow;
-  view().SetButtonIcon(IDC_BUTTON_DRAG, IDI_ICON_PICKER);
+  ShowPickerIcon();
   return true;
+}
+
+void CSettingCapture::ShowPickerIcon() {
+  if (IsOpen()) view().SetButtonIcon(IDC_BUTTON_DRAG, IDI_ICON_PICKER);
 }
 
 // A drop on no window, or on one that is gone before it can be read, has

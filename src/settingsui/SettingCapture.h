@@ -19,6 +19,8 @@ class CSettingCapture : public ui::Dialog {
   void OnAutoRecognize();
   void OnDestroy();
   void OnTimer(uintptr_t timerId);
+  // The picker's picture at the window's DPI, again after a DPI change.
+  void ShowPickerIcon();
 
   CButtonDrag picker;
   // Working copy, filled by the Settings command before a run and read after it.

@@ -120,8 +120,13 @@ bool RecognizeCaptureArea(CaptureSettings& capture, WindowSystemPort& windows, S
   if (capture.captureFromDesktop) {
     source = windows.DesktopWindow();
     if (target) {
+      // The screen is read in physical pixels: the client area's size there,
+      // which differs from its own for a window the platform scales.
       area = windows.WindowRect(target);
-      search = windows.ClientRect(target);
+      const Rect client = windows.ClientRect(target);
+      const Point topLeft = windows.ClientToScreen(target, {0, 0});
+      const Point bottomRight = windows.ClientToScreen(target, {client.right, client.bottom});
+      search = {0, 0, bottomRight.x - topLeft.x, bottomRight.y - topLeft.y};
     }
   } else {
     source = target;

@@ -44,11 +44,11 @@ bool ScanContentRect(const Picture& picture, Rect& rect);
 // and by 154 pixels. It stores the result in `capture.captureArea` and shows
 // its own messages.
 //
-// In window mode the result is in the target's client coordinates. In desktop
-// mode the caller has put the real target into `targetWindow`; the screen
-// under the target's whole window rectangle is grabbed and the result is
-// relative to the window's outer top-left corner, so the caller adds the
-// window's screen position.
+// In window mode the result is in the target's client coordinates, in its own
+// pixels. In desktop mode the caller has put the real target into
+// `targetWindow`; the screen under the target's whole window rectangle is
+// grabbed and the result is in physical pixels relative to the window's outer
+// top-left corner, so the caller adds the window's screen position.
 //
 // True when `captureArea` holds a recognised rectangle, also when none had the
 // expected size and the first attempt's is kept; false after a failure, which

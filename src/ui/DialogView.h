@@ -75,6 +75,10 @@ class DialogView {
   // Shows a bitmap resource in a picture control.
   virtual void SetItemBitmap(int id, int bitmapResourceId) = 0;
 
+  // The DPI the window's fonts, pictures and layout are made for: its
+  // monitor's when it was created, then the one each WM_DPICHANGED names.
+  virtual int Dpi() const = 0;
+
   // The client size below which the dynamic layout stops moving and stretching
   // controls; the template's client size until it is changed.
   virtual Size LayoutMinimum() const = 0;
@@ -105,8 +109,12 @@ class DialogView {
   // for RestoreCursor.
   virtual intptr_t SetCursorResource(int cursorResourceId) = 0;
   virtual void RestoreCursor(intptr_t cursor) = 0;
-  // Shows an icon resource as the image of push button `id`.
+  // Shows an icon resource as the image of push button `id`, at the small icon
+  // size of the window's DPI (16 pixels at 96 DPI).
   virtual void SetButtonIcon(int id, int iconResourceId) = 0;
+  // Tab control `id`: the area its pages are shown in, in this window's client
+  // coordinates; empty when there is no such control.
+  virtual Rect TabDisplayRect(int id) const = 0;
   // Gives the keyboard focus to this window.
   virtual void Focus() = 0;
 

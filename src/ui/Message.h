@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "core/Dpi.h"
 #include "core/Geometry.h"
 #include "platform/PlatformValues.h"
 
@@ -39,6 +40,16 @@ struct MinMaxInfo {
   Point minTrackSize;
   Point maxTrackSize;
 };
+
+// WM_DPICHANGED: the window's new DPI and the window rectangle the platform
+// suggests for it, in screen coordinates.
+struct DpiChange {
+  int dpi = 0;
+  Rect suggested;
+};
+
+using lorik::kBaseDpi;
+using lorik::ScaleForDpi;
 
 inline constexpr uint16_t LowWord(uintptr_t v) {
   return static_cast<uint16_t>(v & 0xFFFF);

@@ -143,6 +143,17 @@ constexpr MapEntry MapGetMinMaxInfo() {
           }};
 }
 
+// WM_DPICHANGED, after the host has scaled the window's font and controls:
+// void (const DpiChange&).
+template <auto Method>
+constexpr MapEntry MapDpiChanged() {
+  return {wm::kDpiChanged, kAnyId, kAnyId, kAnyCode, [](Dialog& d, const Message& m, intptr_t&) {
+            const DpiChange change{LowWord(m.wParam), *reinterpret_cast<const Rect*>(m.lParam)};
+            (static_cast<detail::ClassOf<Method>&>(d).*Method)(change);
+            return true;
+          }};
+}
+
 // Looks up the first entry that matches the message; false when none does.
 bool DispatchMap(MessageMap map, Dialog& dialog, const Message& message, intptr_t& result);
 

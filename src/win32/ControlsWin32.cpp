@@ -39,6 +39,14 @@ void SelectClipRect(HDC dc, const Rect& clip) {
   DeleteObject(region);
 }
 
+HFONT CopyFont(HFONT font) {
+  LOGFONTW logFont{};
+  if (font == nullptr || GetObjectW(font, sizeof(logFont), &logFont) != sizeof(logFont)) {
+    return nullptr;
+  }
+  return CreateFontIndirectW(&logFont);
+}
+
 // A copy of the control's own font, or of the dialog's, or of the GUI font.
 HFONT CopyFontOf(HWND control) {
   HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
@@ -46,11 +54,7 @@ HFONT CopyFontOf(HWND control) {
     font = reinterpret_cast<HFONT>(SendMessageW(GetParent(control), WM_GETFONT, 0, 0));
   }
   if (font == nullptr) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  LOGFONTW logFont{};
-  if (font == nullptr || GetObjectW(font, sizeof(logFont), &logFont) != sizeof(logFont)) {
-    return nullptr;
-  }
-  return CreateFontIndirectW(&logFont);
+  return CopyFont(font);
 }
 
 class OverlayPainterGdi final : public OverlayTextPainter {
@@ -182,6 +186,16 @@ LRESULT HandleProgressMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_LBUTTONUP:
       control.OnLButtonUp();
       return CommonControls().defSubclassProc(window, message, wParam, lParam);
+    case WM_SETFONT: {
+      // A new DPI's font: the overlay draws with a copy of it from now on.
+      const LRESULT result = CommonControls().defSubclassProc(window, message, wParam, lParam);
+      if (HFONT font = CopyFont(reinterpret_cast<HFONT>(wParam))) {
+        if (bar.font != nullptr) DeleteObject(bar.font);
+        bar.font = font;
+        if (LOWORD(lParam) != 0) InvalidateRect(window, nullptr, TRUE);
+      }
+      return result;
+    }
     case PBM_SETRANGE:
       return control.SetRange(static_cast<int16_t>(LOWORD(lParam)),
                               static_cast<int16_t>(HIWORD(lParam)));

@@ -7,6 +7,7 @@
 #include "ui/Dialog.h"
 #include "ui/Layout.h"
 #include "win32/DialogViewWin32.h"
+#include "win32/Dpi.h"
 #include "win32/EdgeGuard.h"
 
 namespace lorik::ui {
@@ -27,6 +28,10 @@ struct WindowState {
   std::unique_ptr<DialogViewWin32> view;
   Size initialClient;
   std::vector<LaidOutControl> layout;
+  // The font the controls use: the template's, which belongs to the dialog
+  // manager, until a DPI change makes one that the state owns.
+  HFONT font = nullptr;
+  HFONT ownedFont = nullptr;
 };
 
 // Save, hotkey and other pages: modeless dialogs inside another window's modal loop.
@@ -128,7 +133,9 @@ INT_PTR OnInitDialog(HWND window, WPARAM wParam, LPARAM lParam) {
   state->modeless = !params->modal;
   state->life = dialog.LifeToken();
   state->view = std::make_unique<DialogViewWin32>(window, params->instance, params->modal);
+  win32::DisableDialogDpiScaling(window);
   state->initialClient = state->view->GetClientRect().GetSize();
+  state->font = reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0));
   state->view->SetLayoutMinimum(state->initialClient);
   for (const LayoutItem& item : dialog.GetDynamicLayout()) {
     HWND control = ::GetDlgItem(window, item.id);
@@ -167,6 +174,68 @@ void ApplyDynamicLayout(HWND window, const WindowState& state, Size client) {
   ::InvalidateRect(window, nullptr, TRUE);
 }
 
+INT_PTR CALLBACK DialogProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Whether a child window is a dialog of this host (a settings page).
+bool IsHostedDialog(HWND window) {
+  return StateOf(window) != nullptr &&
+         ::GetWindowLongPtrW(window, DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(DialogProc);
+}
+
+// A DPI change as the template would have made the window at the new DPI:
+// every control moves and grows by the ratio of the two DPIs, the dialog font
+// is made again for the new DPI and given to every control that used it, the
+// dialogs inside (the pages) are scaled the same way, and the dynamic layout
+// keeps its starting rectangles at the new DPI, so that the next WM_SIZE does
+// not put the controls back where the old DPI had them.
+void ScaleForNewDpi(HWND window, WindowState& state, int dpi) {
+  const int old = state.view->Dpi();
+  if (dpi <= 0 || dpi == old) return;
+  // Not asked of the window: a dialog answers WM_GETFONT with its template's font.
+  const HFONT oldFont = state.font;
+  HFONT font = win32::ScaledFontCopy(oldFont, dpi, old);
+  for (HWND child = ::GetWindow(window, GW_CHILD); child != nullptr;
+       child = ::GetWindow(child, GW_HWNDNEXT)) {
+    RECT r{};
+    ::GetWindowRect(child, &r);
+    ::MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&r), 2);
+    const Rect scaled = ScaleForDpi(Rect{r.left, r.top, r.right, r.bottom}, dpi, old);
+    ::SetWindowPos(child, nullptr, scaled.left, scaled.top, scaled.Width(), scaled.Height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    if (IsHostedDialog(child)) {
+      ScaleForNewDpi(child, *StateOf(child), dpi);
+    } else if (const auto childFont =
+                   reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0));
+               font != nullptr && (childFont == oldFont || childFont == nullptr)) {
+      ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+  }
+  if (font != nullptr) {
+    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (state.ownedFont != nullptr) ::DeleteObject(state.ownedFont);
+    state.ownedFont = font;
+    state.font = font;
+  }
+  for (LaidOutControl& control : state.layout)
+    control.original = ScaleForDpi(control.original, dpi, old);
+  state.initialClient = ScaleForDpi(state.initialClient, dpi, old);
+  state.view->SetLayoutMinimum(ScaleForDpi(state.view->LayoutMinimum(), dpi, old));
+  state.view->SetDpi(dpi);
+  ::InvalidateRect(window, nullptr, TRUE);
+}
+
+// The window scaled, then moved to the rectangle the platform suggests (its
+// WM_SIZE lays it out at the new DPI); the dialog then rebuilds what it drew
+// for the old one.
+void OnDpiChanged(HWND window, WindowState& state, WPARAM wParam, LPARAM lParam) {
+  ScaleForNewDpi(window, state, LOWORD(wParam));
+  if (const auto* suggested = reinterpret_cast<const RECT*>(lParam)) {
+    ::SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
 // The dialog hears WM_NCDESTROY first (it may delete itself there); then the
 // view is detached, unless the object is gone, and freed with the state.
 INT_PTR OnNcDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
@@ -177,6 +246,8 @@ INT_PTR OnNcDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
   if (!state->life.expired() && state->dialog->View() == state->view.get()) {
     state->dialog->Detach();
   }
+  // The controls that used it are gone.
+  if (state->ownedFont != nullptr) ::DeleteObject(state->ownedFont);
   return FALSE;
 }
 
@@ -189,6 +260,7 @@ INT_PTR HandleDialogMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
   if (msg == WM_SIZE && wParam != SIZE_MINIMIZED) {
     ApplyDynamicLayout(window, *state, {LOWORD(lParam), HIWORD(lParam)});
   }
+  if (msg == WM_DPICHANGED) OnDpiChanged(window, *state, wParam, lParam);
   if (state->life.expired()) return FALSE;
   return Forward(window, *state->dialog, msg, wParam, lParam);
 }

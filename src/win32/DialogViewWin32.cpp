@@ -2,6 +2,7 @@
 
 #include "ui/Message.h"
 #include "win32/CommonControls.h"
+#include "win32/Dpi.h"
 #include "win32/EdgeGuard.h"
 
 namespace lorik::ui {
@@ -35,7 +36,12 @@ LRESULT HandleControlMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
 }  // namespace
 
 DialogViewWin32::DialogViewWin32(HWND window, HINSTANCE instance, bool modal)
-    : window_(window), instance_(instance), modal_(modal), timers_(window), hotkeys_(window) {}
+    : window_(window),
+      instance_(instance),
+      modal_(modal),
+      timers_(window),
+      hotkeys_(window),
+      dpi_(win32::DpiOfWindow(window)) {}
 
 WindowHandle DialogViewWin32::Handle() const {
   return WindowHandle{reinterpret_cast<uintptr_t>(window_)};
@@ -169,6 +175,7 @@ void DialogViewWin32::SetItemRect(int id, const Rect& rect) {
 
 DialogViewWin32::~DialogViewWin32() {
   for (const auto& [id, bitmap] : bitmaps_) ::DeleteObject(bitmap);
+  for (const auto& [id, icon] : buttonIcons_) ::DestroyIcon(icon);
 }
 
 void DialogViewWin32::SetItemBitmap(int id, int bitmapResourceId) {
@@ -267,9 +274,28 @@ void DialogViewWin32::RestoreCursor(intptr_t cursor) {
   ::SetCursor(reinterpret_cast<HCURSOR>(cursor));
 }
 
+// The icon file holds an image for each scale, so the loader finds one of the
+// exact size and scales nothing.
 void DialogViewWin32::SetButtonIcon(int id, int iconResourceId) {
-  HICON icon = ::LoadIconW(instance_, MAKEINTRESOURCEW(iconResourceId));
+  const int size = ScaleForDpi(16, dpi_);
+  auto* icon = static_cast<HICON>(
+      ::LoadImageW(instance_, MAKEINTRESOURCEW(iconResourceId), IMAGE_ICON, size, size, 0));
+  if (icon == nullptr) return;
   ::SendDlgItemMessageW(window_, id, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+  auto [it, added] = buttonIcons_.emplace(id, icon);
+  if (!added) {
+    ::DestroyIcon(it->second);
+    it->second = icon;
+  }
+}
+
+Rect DialogViewWin32::TabDisplayRect(int id) const {
+  HWND tab = Item(id);
+  if (tab == nullptr) return {};
+  const Rect place = GetItemRect(id);
+  RECT r{place.left, place.top, place.right, place.bottom};
+  ::SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+  return ToRect(r);
 }
 
 void DialogViewWin32::Focus() {

@@ -43,6 +43,9 @@ class DialogViewWin32 final : public DialogView {
   Rect GetItemRect(int id) const override;
   void SetItemRect(int id, const Rect& rect) override;
   void SetItemBitmap(int id, int bitmapResourceId) override;
+  int Dpi() const override { return dpi_; }
+  // The host's record of a WM_DPICHANGED, after it has scaled the window.
+  void SetDpi(int dpi) { dpi_ = dpi; }
 
   Point ClientToScreen(Point client) const override;
   Point ScreenToClient(Point screen) const override;
@@ -67,6 +70,7 @@ class DialogViewWin32 final : public DialogView {
   intptr_t SetCursorResource(int cursorResourceId) override;
   void RestoreCursor(intptr_t cursor) override;
   void SetButtonIcon(int id, int iconResourceId) override;
+  Rect TabDisplayRect(int id) const override;
   void Focus() override;
 
   // Save, hotkey and other pages.
@@ -95,8 +99,12 @@ class DialogViewWin32 final : public DialogView {
   TimerWin32 timers_;
   HotkeysWin32 hotkeys_;
   Size layoutMinimum_;
+  int dpi_;
   // Bitmaps loaded for picture controls, freed with the view.
   std::map<int, HBITMAP> bitmaps_;
+  // Icons sized for the DPI, by the button that shows them; freed when replaced
+  // and with the view.
+  std::map<int, HICON> buttonIcons_;
 };
 
 }  // namespace lorik::ui

@@ -4,6 +4,9 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <cstddef>
+
+#include "core/Geometry.h"
 #include "core/Path.h"
 #include "platform/PlatformValues.h"
 
@@ -32,6 +35,7 @@ static_assert(wm::kLButtonUp == WM_LBUTTONUP);
 static_assert(wm::kRButtonDown == WM_RBUTTONDOWN);
 static_assert(wm::kRButtonUp == WM_RBUTTONUP);
 static_assert(wm::kHotKey == WM_HOTKEY);
+static_assert(wm::kDpiChanged == WM_DPICHANGED);
 static_assert(wm::kUser == WM_USER);
 static_assert(wm::kApp == WM_APP);
 
@@ -65,6 +69,9 @@ static_assert(vk::kF12 == VK_F12);
 
 static_assert(syscolour::kWindowText == COLOR_WINDOWTEXT);
 static_assert(syscolour::kHighlightText == COLOR_HIGHLIGHTTEXT);
+
+// WM_DPICHANGED's suggested rectangle is read as a Rect.
+static_assert(sizeof(Rect) == sizeof(RECT) && offsetof(RECT, right) == offsetof(Rect, right));
 
 // Lives with the path rules in the core, below the ports, but is the same kind of number.
 static_assert(kMaxPathChars == MAX_PATH);

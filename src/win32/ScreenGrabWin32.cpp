@@ -80,8 +80,10 @@ std::shared_ptr<DibPicture> SurfaceFor(int width, int height, int bitsPerPixel) 
   return surface;
 }
 
-// BitBlt of `area` of `sourceDc` into a new picture.
-std::shared_ptr<const Picture> BlitInto(HDC sourceDc, int left, int top, const Rect& area,
+// `source` of `sourceDc` into a new picture of `area`'s size: copied, or
+// halftoned where the source has another size (the screen under a window of
+// another DPI awareness).
+std::shared_ptr<const Picture> BlitInto(HDC sourceDc, const RECT& source, const Rect& area,
                                         int bitsPerPixel) {
   if (sourceDc == nullptr) return nullptr;
   std::shared_ptr<DibPicture> surface = SurfaceFor(area.Width(), area.Height(), bitsPerPixel);
@@ -92,9 +94,20 @@ std::shared_ptr<const Picture> BlitInto(HDC sourceDc, int left, int top, const R
   }
   MemoryDc target(sourceDc, surface->Bitmap());
   if (target.Get() == nullptr) return nullptr;
+  const int width = source.right - source.left;
+  const int height = source.bottom - source.top;
   // Plain SRCCOPY: layered windows above the area are not part of the picture.
-  if (!BitBlt(target.Get(), 0, 0, area.Width(), area.Height(), sourceDc, left, top, SRCCOPY)) {
-    return nullptr;
+  if (width == area.Width() && height == area.Height()) {
+    if (!BitBlt(target.Get(), 0, 0, width, height, sourceDc, source.left, source.top, SRCCOPY)) {
+      return nullptr;
+    }
+  } else {
+    SetStretchBltMode(target.Get(), HALFTONE);
+    SetBrushOrgEx(target.Get(), 0, 0, nullptr);
+    if (!StretchBlt(target.Get(), 0, 0, area.Width(), area.Height(), sourceDc, source.left,
+                    source.top, width, height, SRCCOPY)) {
+      return nullptr;
+    }
   }
   // The blit must have landed before the bits are copied out.
   GdiFlush();
@@ -114,10 +127,22 @@ bool WindowAnswers(HWND window) {
                              &result) != 0;
 }
 
+RECT ToRect(const Rect& r) {
+  return {r.left, r.top, r.right, r.bottom};
+}
+
 std::shared_ptr<const Picture> GrabWindowDc(HWND window, const Rect& area, int bitsPerPixel) {
   const ThreadDpiScope dpi(window);
   WindowDc sourceDc(window);
-  return BlitInto(sourceDc.Get(), area.left, area.top, area, bitsPerPixel);
+  return BlitInto(sourceDc.Get(), ToRect(area), area, bitsPerPixel);
+}
+
+// The desktop window's area is the screen's, in physical pixels as the
+// desktop-mode area and the tracked window's rectangle are measured.
+std::shared_ptr<const Picture> GrabDesktop(HWND desktop, const Rect& area, int bitsPerPixel) {
+  const ThreadDpiScope dpi(ThreadDpiScope::PerMonitor{});
+  WindowDc sourceDc(desktop);
+  return BlitInto(sourceDc.Get(), ToRect(area), area, bitsPerPixel);
 }
 
 // The window renders its whole client area into a bitmap of its own, from
@@ -136,27 +161,35 @@ std::shared_ptr<const Picture> GrabPrinted(HWND window, const Rect& area, int bi
     MemoryDc printed(windowDc.Get(), whole);
     if (printed.Get() != nullptr &&
         PrintWindow(window, printed.Get(), PW_CLIENTONLY | kRenderFullContent)) {
-      picture = BlitInto(printed.Get(), area.left, area.top, area, bitsPerPixel);
+      picture = BlitInto(printed.Get(), ToRect(area), area, bitsPerPixel);
     }
   }
   DeleteObject(whole);
   return picture;
 }
 
-// The area in screen coordinates, read at the window's DPI awareness.
+// The area (the window's own pixels) on the screen in physical pixels: moved
+// at the window's awareness, then converted.
 RECT ScreenRectOf(HWND window, const Rect& area) {
   POINT topLeft{area.left, area.top};
   POINT bottomRight{area.right, area.bottom};
-  ClientToScreen(window, &topLeft);
-  ClientToScreen(window, &bottomRight);
+  {
+    const ThreadDpiScope dpi(window);
+    ClientToScreen(window, &topLeft);
+    ClientToScreen(window, &bottomRight);
+  }
+  topLeft = LogicalToPhysical(window, topLeft);
+  bottomRight = LogicalToPhysical(window, bottomRight);
   return {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
 }
 
+// The screen is read in physical pixels; a window that the platform scales
+// up shows more of them than its own, and the picture keeps the area's size.
 std::shared_ptr<const Picture> GrabScreen(HWND window, const Rect& area, int bitsPerPixel) {
-  const ThreadDpiScope dpi(window);
   const RECT onScreen = ScreenRectOf(window, area);
+  const ThreadDpiScope dpi(ThreadDpiScope::PerMonitor{});
   WindowDc screenDc(nullptr);
-  return BlitInto(screenDc.Get(), onScreen.left, onScreen.top, area, bitsPerPixel);
+  return BlitInto(screenDc.Get(), onScreen, area, bitsPerPixel);
 }
 
 // DwmGetWindowAttribute, looked up: DWMWA_CLOAKED says whether the compositor
@@ -204,14 +237,16 @@ std::shared_ptr<const Picture> ScreenGrabWin32::Grab(WindowHandle source, const 
   // A null handle would silently give the screen; the caller means the desktop
   // window when it wants the screen.
   if (!source) return nullptr;
-  return GrabWindowDc(ToHwnd(source), area, bitsPerPixel);
+  const HWND window = ToHwnd(source);
+  if (window == GetDesktopWindow()) return GrabDesktop(window, area, bitsPerPixel);
+  return GrabWindowDc(window, area, bitsPerPixel);
 }
 
 std::shared_ptr<const Picture> ScreenGrabWin32::GrabBy(GrabMethod method, WindowHandle source,
                                                        const Rect& area, int bitsPerPixel) {
   if (!source) return nullptr;
   const HWND window = ToHwnd(source);
-  if (window == GetDesktopWindow()) return GrabWindowDc(window, area, bitsPerPixel);
+  if (window == GetDesktopWindow()) return GrabDesktop(window, area, bitsPerPixel);
   switch (method) {
     case GrabMethod::kWindowDc:
       break;
@@ -231,8 +266,9 @@ bool ScreenGrabWin32::IsAreaCovered(WindowHandle source, const Rect& area) {
   const HWND window = ToHwnd(source);
   const HWND root = GetAncestor(window, GA_ROOT);
   if (root == nullptr || IsIconic(root)) return true;
-  const ThreadDpiScope dpi(window);
   const RECT onScreen = ScreenRectOf(window, area);
+  // Everything below in physical pixels, as the screen rectangle.
+  const ThreadDpiScope dpi(ThreadDpiScope::PerMonitor{});
   const RECT screen{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
                     GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
                     GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "win32/EdgeGuard.h"
+#include "win32/ThreadDpiScope.h"
 
 namespace lorik {
 
@@ -78,13 +79,18 @@ uint32_t WindowSystemWin32::ProcessId(WindowHandle window) {
   return processId;
 }
 
+// In the window's own pixels: the thread takes the window's awareness, as
+// the grab does.
 Rect WindowSystemWin32::ClientRect(WindowHandle window) {
+  const ThreadDpiScope dpi(ToHwnd(window));
   RECT rc = Empty();
   if (!GetClientRect(ToHwnd(window), &rc)) rc = Empty();
   return FromRect(rc);
 }
 
+// In physical screen pixels, whatever this program's awareness.
 Rect WindowSystemWin32::WindowRect(WindowHandle window) {
+  const ThreadDpiScope dpi(ThreadDpiScope::PerMonitor{});
   RECT rc = Empty();
   if (!GetWindowRect(ToHwnd(window), &rc)) rc = Empty();
   return FromRect(rc);
@@ -115,28 +121,36 @@ void WindowSystemWin32::ShowWindow(WindowHandle window, bool visible, bool activ
 }
 
 WindowHandle WindowSystemWin32::WindowFromPoint(Point screen) {
-  return FromHwnd(::WindowFromPoint(POINT{screen.x, screen.y}));
+  return FromHwnd(::WindowFromPhysicalPoint(POINT{screen.x, screen.y}));
 }
 
 WindowHandle WindowSystemWin32::ChildWindowFromPoint(WindowHandle parent, Point client) {
+  const ThreadDpiScope dpi(ToHwnd(parent));
   return FromHwnd(::ChildWindowFromPoint(ToHwnd(parent), POINT{client.x, client.y}));
 }
 
+// Client points are in the window's own pixels, screen points physical: the
+// point is moved in the window's awareness and converted between the two.
 Point WindowSystemWin32::ClientToScreen(WindowHandle window, Point client) {
   POINT p{client.x, client.y};
-  ::ClientToScreen(ToHwnd(window), &p);
+  {
+    const ThreadDpiScope dpi(ToHwnd(window));
+    ::ClientToScreen(ToHwnd(window), &p);
+  }
+  p = LogicalToPhysical(ToHwnd(window), p);
   return {p.x, p.y};
 }
 
 Point WindowSystemWin32::ScreenToClient(WindowHandle window, Point screen) {
-  POINT p{screen.x, screen.y};
+  POINT p = PhysicalToLogical(ToHwnd(window), POINT{screen.x, screen.y});
+  const ThreadDpiScope dpi(ToHwnd(window));
   ::ScreenToClient(ToHwnd(window), &p);
   return {p.x, p.y};
 }
 
 Point WindowSystemWin32::CursorPos() {
   POINT p{};
-  ::GetCursorPos(&p);
+  ::GetPhysicalCursorPos(&p);
   return {p.x, p.y};
 }
 

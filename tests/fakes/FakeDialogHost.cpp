@@ -156,6 +156,37 @@ bool FakeDialogHost::PressHotkey(Dialog& dialog, int id) {
   return true;
 }
 
+bool FakeDialogHost::ChangeDpi(Dialog& dialog, int dpi, const Rect& suggested) {
+  Window* window = OpenWindowOf(dialog);
+  if (window == nullptr) return false;
+  FakeDialogView& view = *window->view;
+  const int old = view.dpi;
+  ScaleWindow(*window, dpi);
+  // A child's rectangle is in its parent's client coordinates here, as the host moves it.
+  for (auto& child : windows_) {
+    if (child->open && child->parent == view.Handle()) {
+      child->view->windowRect = ScaleForDpi(child->view->windowRect, dpi, old);
+      child->view->clientRect = ScaleForDpi(child->view->clientRect, dpi, old);
+      ScaleWindow(*child, dpi);
+    }
+  }
+  view.SetWindowPos(std::nullopt, suggested, swp::kNoZOrder | swp::kNoActivate);
+  const Rect platformCopy = suggested;
+  Deliver(*window, {wm::kDpiChanged, static_cast<uintptr_t>((dpi << 16) | dpi),
+                    reinterpret_cast<intptr_t>(&platformCopy)});
+  return true;
+}
+
+void FakeDialogHost::ScaleWindow(Window& window, int dpi) {
+  FakeDialogView& view = *window.view;
+  for (auto& [id, control] : view.controls) {
+    control.rect = ScaleForDpi(control.rect, dpi, view.dpi);
+    control.tabDisplay = ScaleForDpi(control.tabDisplay, dpi, view.dpi);
+  }
+  view.layoutMinimum = ScaleForDpi(view.layoutMinimum, dpi, view.dpi);
+  view.dpi = dpi;
+}
+
 FakeDialogView* FakeDialogHost::ViewOf(const Dialog& dialog) {
   Window* window = OpenWindowOf(dialog);
   return window != nullptr ? window->view.get() : nullptr;

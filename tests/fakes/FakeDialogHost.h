@@ -65,6 +65,11 @@ class FakeDialogHost final : public DialogHost {
   bool Tick(Dialog& dialog, unsigned timerId);
   // WM_HOTKEY, only for a registered hotkey, with its modifiers and key.
   bool PressHotkey(Dialog& dialog, int id);
+  // WM_DPICHANGED as the Win32 host passes it on: the window and its open
+  // child windows scaled from their DPI to `dpi` (controls, tab display
+  // areas, child window rectangles, layout minimum), the window moved to
+  // `suggested`, then the message delivered. False when the dialog is not open.
+  bool ChangeDpi(Dialog& dialog, int dpi, const Rect& suggested);
 
   // The view of the dialog's open window, nullptr when it has none.
   FakeDialogView* ViewOf(const Dialog& dialog);
@@ -95,6 +100,8 @@ class FakeDialogHost final : public DialogHost {
 
   Window* Create(Dialog& dialog, WindowHandle parent, bool modal);
   void Destroy(Window& window);
+  // Controls and layout minimum of one window from its DPI to `dpi`.
+  static void ScaleWindow(Window& window, int dpi);
   Window* OpenWindowOf(const Dialog& dialog);
   static std::optional<intptr_t> Deliver(Window& window, const Message& message);
 

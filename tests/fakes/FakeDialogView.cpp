@@ -166,7 +166,15 @@ intptr_t FakeDialogView::SetCursorResource(int cursorResourceId) {
 }
 
 void FakeDialogView::SetButtonIcon(int id, int iconResourceId) {
-  if (FakeControl* c = Find(id)) c->icon = iconResourceId;
+  if (FakeControl* c = Find(id)) {
+    c->icon = iconResourceId;
+    c->iconSize = ScaleForDpi(16, dpi);
+  }
+}
+
+Rect FakeDialogView::TabDisplayRect(int id) const {
+  const FakeControl* c = Find(id);
+  return c != nullptr ? c->tabDisplay : Rect{};
 }
 
 std::optional<intptr_t> FakeDialogView::SendToItem(int id, const Message& message) {
@@ -275,6 +283,8 @@ void FakeDialogView::AutoSizeListColumn(int id, int column) {
     if (static_cast<size_t>(column) < row.size())
       width = std::max(width, CellWidth(row[static_cast<size_t>(column)]));
   }
+  // The list's font grows with the window's DPI, and its text with it.
+  width = ScaleForDpi(width, dpi);
   c->columnWidths[static_cast<size_t>(column)] = width;
 }
 

@@ -27,6 +27,8 @@ struct FakeControl {
   int tabSelection = -1;
   ControlHandler* handler = nullptr;  // set by SubclassItem
   int icon = 0;                       // icon resource shown by a push button
+  int iconSize = 0;                   // its size in pixels
+  Rect tabDisplay;                    // a tab control's display area
 
   // Save, hotkey and other pages.
   bool edit = false;          // an edit field: SetItemText sends EN_CHANGE
@@ -124,6 +126,7 @@ class FakeDialogView final : public DialogView {
   std::map<int, std::wstring> strings;  // the string table
   std::vector<FakeWindowPosCall> windowPosCalls;
   Size layoutMinimum;  // the host sets the template's client size
+  int dpi = kBaseDpi;  // changed by FakeDialogHost::ChangeDpi
   Point clientOrigin;  // screen position of the client area's top-left corner
   bool minimized = false;
   int paintedIcon = 0;           // icon drawn by PaintIconCentered
@@ -149,6 +152,8 @@ class FakeDialogView final : public DialogView {
   intptr_t SetCursorResource(int cursorResourceId) override;
   void RestoreCursor(intptr_t previous) override { cursor = previous; }
   void SetButtonIcon(int id, int iconResourceId) override;
+  Rect TabDisplayRect(int id) const override;
+  int Dpi() const override { return dpi; }
   void Focus() override { ++focusCalls; }
   // A message to a subclassed control's handler, as the platform would route
   // it; nullopt when the control has no handler or the handler passed it on.
@@ -185,7 +190,8 @@ class FakeDialogView final : public DialogView {
   void AutoSizeListColumn(int id, int column) override;
   void Raise() override { ++raised; }
 
-  // Width that automatic column sizing gives a cell text: a fixed width per character.
+  // Width that automatic column sizing gives a cell text at 96 DPI: a fixed
+  // width per character; it grows with the DPI.
   static int CellWidth(const std::wstring& text) { return 8 * static_cast<int>(text.size()) + 12; }
 
   // Sends a control's WM_NOTIFY notification to the dialog through `deliver`.

@@ -65,11 +65,16 @@ inline void MiscTemplate(ui::FakeDialogView& v) {
 
 // The settings dialog's templates as FakeDialogHost windows: the host with its
 // tab control and buttons and the four pages with their controls. The pages
-// are 422 by 270 pixels.
+// are 422 by 270 pixels; the tab's display area is a little larger.
+inline constexpr Rect kFakeTabDisplay{16, 35, 440, 306};
+
 inline void AddSettingTemplates(ui::FakeDialogHost& host) {
   host.OnCreate(IDD_SETTING, [](ui::FakeDialogView& v) {
-    v.clientRect = {0, 0, 446, 341};
-    v.AddControl(IDC_TAB_SETTING);
+    v.clientRect = {0, 0, 456, 351};
+    ui::FakeControl tab;
+    tab.rect = {11, 11, 445, 310};
+    tab.tabDisplay = kFakeTabDisplay;
+    v.AddControl(IDC_TAB_SETTING, tab);
     v.AddControl(ui::kIdOk);
     v.AddControl(ui::kIdCancel);
   });

@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "core/Dpi.h"
+
 namespace lorik {
 
 FakeWindowSystem::FakeWindowSystem(Size screen) {
@@ -86,9 +88,17 @@ void FakeWindowSystem::Shift(WindowHandle window, int32_t dx, int32_t dy) {
 void FakeWindowSystem::Resize(WindowHandle window, Size client) {
   Window* w = Find(window);
   if (!w) return;
-  w->windowRect.right += client.width - w->client.width;
-  w->windowRect.bottom += client.height - w->client.height;
+  w->windowRect.right += ToPhysical(*w, client.width) - ToPhysical(*w, w->client.width);
+  w->windowRect.bottom += ToPhysical(*w, client.height) - ToPhysical(*w, w->client.height);
   w->client = client;
+}
+
+int32_t FakeWindowSystem::ToPhysical(const Window& w, int32_t own) {
+  return w.awareDpi > 0 ? ScaleForDpi(own, w.monitorDpi, w.awareDpi) : own;
+}
+
+int32_t FakeWindowSystem::ToOwn(const Window& w, int32_t physical) {
+  return w.awareDpi > 0 ? ScaleForDpi(physical, w.awareDpi, w.monitorDpi) : physical;
 }
 
 void FakeWindowSystem::SetTitle(WindowHandle window, std::wstring title) {
@@ -259,16 +269,16 @@ Point FakeWindowSystem::ClientToScreen(WindowHandle window, Point client) {
   const Node* node = FindNode(window);
   if (!node) return client;
   const Window& w = node->window;
-  return {client.x + w.windowRect.left + w.clientOffset.x,
-          client.y + w.windowRect.top + w.clientOffset.y};
+  return {ToPhysical(w, client.x) + w.windowRect.left + w.clientOffset.x,
+          ToPhysical(w, client.y) + w.windowRect.top + w.clientOffset.y};
 }
 
 Point FakeWindowSystem::ScreenToClient(WindowHandle window, Point screen) {
   const Node* node = FindNode(window);
   if (!node) return screen;
   const Window& w = node->window;
-  return {screen.x - w.windowRect.left - w.clientOffset.x,
-          screen.y - w.windowRect.top - w.clientOffset.y};
+  return {ToOwn(w, screen.x - w.windowRect.left - w.clientOffset.x),
+          ToOwn(w, screen.y - w.windowRect.top - w.clientOffset.y)};
 }
 
 }  // namespace lorik

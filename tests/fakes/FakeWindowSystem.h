@@ -27,11 +27,20 @@ class FakeWindowSystem final : public WindowSystemPort {
     std::wstring title;
     int controlId = 0;
     uint32_t processId = 0;
-    Size client;      // client width and height; the client rectangle is 0, 0, width, height
-    Rect windowRect;  // screen coordinates, frame included
+    // Client width and height in the window's own pixels; the client rectangle
+    // is 0, 0, width, height.
+    Size client;
+    Rect windowRect;  // physical screen coordinates, frame included
     bool visible = true;
     WindowHandle owner;  // of a top-level window: the window that owns it
-    Point clientOffset;  // of the client area's top-left corner from the window's
+    // Of the client area's top-left corner from the window's, physical.
+    Point clientOffset;
+    // DPI awareness: the DPI the window's own pixels are at (96 for a
+    // DPI-unaware window, the system DPI for a system-aware one), which the
+    // platform scales to the monitor's; 0 for a per-monitor aware window,
+    // whose own pixels are physical.
+    int awareDpi = 0;
+    int monitorDpi = 96;
   };
 
   static constexpr WindowHandle kDesktop{0x10010};
@@ -118,6 +127,9 @@ class FakeWindowSystem final : public WindowSystemPort {
   const Node* FindNode(WindowHandle window) const;
   void AppendDescendants(const Node& node, std::vector<WindowHandle>& out) const;
   void Shift(WindowHandle window, int32_t dx, int32_t dy);
+  // A length in the window's own pixels as physical pixels, and back.
+  static int32_t ToPhysical(const Window& w, int32_t own);
+  static int32_t ToOwn(const Window& w, int32_t physical);
   static bool Contains(const Rect& r, Point p) {
     return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
   }

@@ -711,6 +711,35 @@ TEST_F(MainWindowTest, ThumbnailCommandHidesAndShowsTheThumbnailInPlace) {
   }
 }
 
+// On a monitor of another scale: the window takes the suggested rectangle,
+// the button the pictures drawn for the new scale (normal and pressed), and
+// the smallest size and the thumbnail's own size follow the scale, so that
+// hiding and showing the thumbnail afterwards keeps the window in proportion.
+TEST_F(MainWindowTest, DpiChangeShowsThePicturesOfTheNewScaleAndScalesTheSmallestSize) {
+  ui::FakeDialogView& v = StartWith(L"[General]\r\nMain button setting=0\r\n");
+  ASSERT_EQ(ButtonBitmap(), IDB_SINGLE_NORMAL);
+  auto minTrack = [&] {
+    ui::MinMaxInfo info;
+    host.Send(*dlg, {ui::wm::kGetMinMaxInfo, 0, reinterpret_cast<intptr_t>(&info)});
+    return info.minTrackSize;
+  };
+  const Rect suggested{150, 180, 330, 375};
+  ASSERT_TRUE(host.ChangeDpi(*dlg, 144, suggested));
+  EXPECT_EQ(v.windowRect, suggested);
+  EXPECT_EQ(ButtonBitmap(), IDB_SINGLE_NORMAL_144);
+  EXPECT_EQ(minTrack(), (Point{180, 195}));
+
+  host.Click(*dlg, CLorikDlg::kMainButton);
+  EXPECT_EQ(ButtonBitmap(), IDB_SINGLE_PRESSED_144);
+  ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kButtonTimerId));
+  EXPECT_EQ(ButtonBitmap(), IDB_SINGLE_NORMAL_144);
+
+  // Back at 100 % the pictures and the smallest size are those it started with.
+  ASSERT_TRUE(host.ChangeDpi(*dlg, 96, kTemplateWindow));
+  EXPECT_EQ(ButtonBitmap(), IDB_SINGLE_NORMAL);
+  EXPECT_EQ(minTrack(), (Point{120, 130}));
+}
+
 TEST_F(MainWindowTest, OnlyTheMinimisedWindowPaintsItselfTheIcon) {
   ui::FakeDialogView& v = StartWith(L"");
   EXPECT_EQ(host.Send(*dlg, {ui::wm::kPaint, 0, 0}), std::nullopt);

@@ -144,6 +144,24 @@ TEST_F(MetaHelpTest, CannotBeMadeSmallerThanItOpenedAndTheListGrows) {
             (std::array{0, 0, 100, 100}));
 }
 
+// At a new DPI the list's font has grown: the columns fit their cells again,
+// and the smallest size is the first one at the new scale.
+TEST_F(MetaHelpTest, DpiChangeSizesTheColumnsAgainAndScalesTheSmallestSize) {
+  FakeDialogView* v = OpenList();
+  ASSERT_NE(v, nullptr);
+  CMetaHelp* help = page.HelpWindow();
+  const Rect suggested = Rect::FromXywh(120, 100, 500, 313);
+  ASSERT_TRUE(fakes.dialogs.ChangeDpi(*help, 120, suggested));
+  EXPECT_EQ(v->windowRect, suggested);
+  const FakeControl& list = v->Control(IDC_LIST_META);
+  EXPECT_EQ(list.columnWidths[0], ScaleForDpi(FakeDialogView::CellWidth(L"%monthnz%"), 120));
+  EXPECT_EQ(list.columnWidths[2], ScaleForDpi(FakeDialogView::CellWidth(L"20180102"), 120));
+  ui::MinMaxInfo info{};
+  ASSERT_TRUE(
+      fakes.dialogs.Send(*help, {ui::wm::kGetMinMaxInfo, 0, reinterpret_cast<intptr_t>(&info)}));
+  EXPECT_EQ(info.minTrackSize, (Point{500, 313}));
+}
+
 // A host whose windows outlive the page: the list must not reach back into it.
 TEST_F(MetaHelpTest, AListOutlivingThePageTellsNobody) {
   FakeSettingPorts other;

@@ -74,12 +74,36 @@ TEST_F(SettingTest, HostCreatesTheFourPagesInItsClientAreaAndShowsTheCapturePage
     SCOPED_TRACE(page);
     ui::FakeDialogView& pageView = *host.LastView(page);
     ASSERT_EQ(pageView.windowPosCalls.size(), 1u);
-    EXPECT_EQ(pageView.windowPosCalls[0].rect, (Rect{12, 32, 434, 302}));
+    EXPECT_EQ(pageView.windowPosCalls[0].rect, kFakeTabDisplay);
     EXPECT_NE(pageView.windowPosCalls[0].flags & ui::swp::kNoRedraw, 0u);
     EXPECT_NE(pageView.windowPosCalls[0].flags & ui::swp::kNoZOrder, 0u);
     EXPECT_EQ(pageView.visible, page == IDD_SETTING_CAPTURE);
     EXPECT_EQ(pageView.showRequests.size(), 1u);
   }
+  host.Close(setting);
+}
+
+// On a monitor of another scale the tab row grows with its font: the pages go
+// over the tab's new display area, and the picker shows its picture at the
+// new scale's small-icon size.
+TEST_F(SettingTest, DpiChangePlacesThePagesOverTheNewDisplayAreaAndRedrawsThePicker) {
+  CSetting setting(ports);
+  ui::FakeDialogView& v = host.Open(setting);
+  const ui::FakeControl& picker = host.LastView(IDD_SETTING_CAPTURE)->Control(IDC_BUTTON_DRAG);
+  ASSERT_EQ(picker.icon, IDI_ICON_PICKER);
+  ASSERT_EQ(picker.iconSize, 16);
+
+  const Rect suggested = Rect::FromXywh(40, 30, 684, 527);
+  ASSERT_TRUE(host.ChangeDpi(setting, 144, suggested));
+  EXPECT_EQ(v.windowRect, suggested);
+  const Rect display{24, 53, 660, 459};  // the fake display area at 150 %
+  ASSERT_EQ(v.TabDisplayRect(IDC_TAB_SETTING), display);
+  for (int page : {IDD_SETTING_CAPTURE, IDD_SETTING_HOTKEY, IDD_SETTING_SAVE, IDD_SETTING_MISC}) {
+    SCOPED_TRACE(page);
+    EXPECT_EQ(host.LastView(page)->windowPosCalls.back().rect, display);
+  }
+  EXPECT_EQ(picker.icon, IDI_ICON_PICKER);
+  EXPECT_EQ(picker.iconSize, 24);
   host.Close(setting);
 }
 
@@ -334,12 +358,12 @@ TEST_F(CapturePageTest, SnapshotFailuresAreReportedAndKeepAllButTheClassName) {
 }
 
 // A white client area with the block in it, as the recognition grabs it.
-std::shared_ptr<MemoryPicture> TargetPage() {
-  auto picture = MemoryPicture::Filled(kTargetClient.width, kTargetClient.height, 24, 255);
-  for (int y = kBlock.top; y < kBlock.bottom; ++y) {
+std::shared_ptr<MemoryPicture> TargetPage(Size size = kTargetClient, Rect block = kBlock) {
+  auto picture = MemoryPicture::Filled(size.width, size.height, 24, 255);
+  for (int y = block.top; y < block.bottom; ++y) {
     uint8_t* row =
         picture->MutableBits() + static_cast<size_t>(picture->Height() - 1 - y) * picture->Pitch();
-    for (int x = kBlock.left; x < kBlock.right; ++x) {
+    for (int x = block.left; x < block.right; ++x) {
       row[x * 3] = 40;
       row[x * 3 + 1] = 80;
       row[x * 3 + 2] = 120;
@@ -413,6 +437,52 @@ TEST_F(CapturePageTest, ClosingWritesTheFieldsAndBoxesBackButNotTheTitle) {
 // The main window, the settings dialog it owns, the capture page in it and
 // the picker button on the page, as the window system sees them; and the
 // target with a child window, a hidden child and a tool window it owns.
+// A DPI-unaware window on a 150 % monitor: each of its own 400 x 300 pixels
+// shows as 1.5 physical ones, 600 x 450 at 0, 560.
+void AddUnawareWindow(FakeWindowSystem& windows, WindowHandle handle) {
+  FakeWindowSystem::Window w;
+  w.handle = handle;
+  w.className = L"OldGame";
+  w.title = L"Old game";
+  w.processId = 42;
+  w.client = {400, 300};
+  w.windowRect = Rect::FromXywh(0, 560, 600, 450);
+  w.awareDpi = 96;
+  w.monitorDpi = 144;
+  windows.Add(w);
+}
+
+// Window mode grabs and searches the target's own pixels; desktop mode the
+// physical ones the screen shows, so a block in the right third, beyond the
+// target's own width, is found whole.
+TEST_F(CapturePageTest, RecognitionOfATargetOfAnotherAwarenessUsesThePixelsOfItsGrab) {
+  constexpr WindowHandle kUnaware{0x5400};
+  AddUnawareWindow(windows, kUnaware);
+  // The grab is as large as its area; the block is in the grab's pixels.
+  const struct Case {
+    bool desktopTicked;
+    Rect grabArea;
+    Rect block;
+    std::vector<std::wstring> area;
+  } cases[] = {
+      {false, {0, 0, 400, 300}, {20, 20, 380, 280}, {L"20", L"20", L"360", L"260"}},
+      {true, {0, 560, 600, 1010}, {30, 30, 570, 420}, {L"30", L"590", L"540", L"390"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.desktopTicked ? "desktop mode" : "window mode");
+    grab.calls.clear();
+    grab.prepared = TargetPage(c.grabArea.GetSize(), c.block);
+    page.capture.targetWindow = kUnaware;
+    Open();
+    view->Control(IDC_CHECK_DESKTOP).checked = c.desktopTicked;
+    ASSERT_TRUE(host.Click(page, IDC_BUTTON_AUTO_RECOGNIZE));
+    ASSERT_FALSE(grab.calls.empty());
+    EXPECT_EQ(grab.calls[0].area, c.grabArea);
+    EXPECT_EQ(AreaFields(), c.area);
+    host.Close(page);
+  }
+}
+
 class PickerTest : public CapturePageTest {
  protected:
   static constexpr WindowHandle kMain{0x7000};
@@ -549,6 +619,37 @@ TEST_F(PickerTest, ReleaseTheButtonNeverSawEndsTheDragAtThePointer) {
   view->SendToItem(IDC_BUTTON_DRAG, {ui::wm::kLButtonUp, 0, At({5, 5})});
   EXPECT_EQ(view->notifications.size(), 1u);
   EXPECT_EQ(page.picker.droppedWindow, kContent);
+}
+
+// The same target while this program's monitor is at 100 %: the drop point
+// and the size the page records are in the target's own pixels, the desktop
+// mode's position in physical ones.
+TEST_F(PickerTest, DropOnATargetOfAnotherAwarenessIsMeasuredInItsOwnPixels) {
+  constexpr WindowHandle kUnaware{0x5400};
+  constexpr WindowHandle kStage{0x5401};
+  AddUnawareWindow(windows, kUnaware);
+  FakeWindowSystem::Window stage;
+  stage.handle = kStage;
+  stage.parent = kUnaware;
+  stage.className = L"Stage";
+  stage.processId = 42;
+  stage.client = {200, 100};  // at 100, 50 of its parent's own pixels
+  stage.windowRect = Rect::FromXywh(150, 635, 300, 150);
+  stage.awareDpi = 96;
+  stage.monitorDpi = 144;
+  windows.Add(stage);
+  windows.SetTopLevelOrder({kSettings, kMain, kUnaware, kTool, kTarget, kOther});
+
+  DragTo({180, 680});
+  EXPECT_EQ(page.picker.droppedWindow, kStage);
+  EXPECT_EQ(page.picker.dropPoint, (Point{20, 30}));
+  EXPECT_EQ(page.capture.targetWidth, 200);
+  EXPECT_EQ(page.capture.targetHeight, 100);
+
+  view->Control(IDC_CHECK_DESKTOP).checked = true;
+  DragTo({180, 680});
+  EXPECT_EQ(Text(IDC_EDIT_AREA_X), L"150");
+  EXPECT_EQ(Text(IDC_EDIT_AREA_Y), L"635");
 }
 
 TEST_F(PickerTest, DragOntoTheTargetsChildLocksThePageOnToIt) {

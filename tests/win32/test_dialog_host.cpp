@@ -83,6 +83,7 @@ class MainWindow : public Dialog {
 
   int photoClicks = 0;
   std::vector<uintptr_t> ticks;
+  std::vector<DpiChange> dpiChanges;
 
  protected:
   MessageMap GetMessageMap() const override {
@@ -92,6 +93,7 @@ class MainWindow : public Dialog {
         MapRaw<&MainWindow::OnApp>(WM_APP),
         MapRaw<&MainWindow::OnCtlColorDlg>(WM_CTLCOLORDLG),
         MapRaw<&MainWindow::OnQueryDragIcon>(WM_QUERYDRAGICON),
+        MapDpiChanged<&MainWindow::OnDpiChanged>(),
     };
     return kMap;
   }
@@ -99,6 +101,7 @@ class MainWindow : public Dialog {
  private:
   void OnPhoto() { ++photoClicks; }
   void OnTimer(uintptr_t id) { ticks.push_back(id); }
+  void OnDpiChanged(const DpiChange& change) { dpiChanges.push_back(change); }
   intptr_t OnApp(uintptr_t wParam, intptr_t) { return static_cast<intptr_t>(wParam) * 2; }
   intptr_t OnCtlColorDlg(uintptr_t, intptr_t) { return reinterpret_cast<intptr_t>(TestBrush()); }
   intptr_t OnQueryDragIcon(uintptr_t, intptr_t) {
@@ -166,6 +169,83 @@ TEST_F(MainWindowTest, ResizingMovesAndSizesTheControlsByTheLayout) {
     const RECT now = ItemRect(window, expected[i].id);
     EXPECT_TRUE(EqualRect(&now, &before[i])) << expected[i].id;
   }
+}
+
+LONG FontHeight(HWND window) {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof(font), &font);
+  return font.lfHeight;
+}
+
+// WM_DPICHANGED as a move to a monitor of 150 % sends it; Wine has one DPI for
+// the whole desktop, so the test sends it itself. The host scales every
+// control, the page inside and the dialog fonts, takes the suggested
+// rectangle and hands the change to the dialog; the dynamic layout goes on
+// from the new scale, so a resize afterwards does not put the controls back
+// where the old DPI had them.
+TEST_F(MainWindowTest, DpiChangeScalesControlsFontsAndLayoutAndTakesTheSuggestedRectangle) {
+  ASSERT_TRUE(host.CreateModeless(page, WindowHandle{reinterpret_cast<uintptr_t>(window)}));
+  HWND pageWindow = WindowOf(page);
+  const int dpi = main.View()->Dpi();
+  const int newDpi = dpi * 3 / 2;
+  const RECT title = ItemRect(pageWindow, IDC_EDIT_TITLE);
+  auto pageIn = [&] {
+    RECT r{};
+    GetWindowRect(pageWindow, &r);
+    MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  const RECT pageRect = pageIn();
+  const RECT button = ItemRect(window, IDC_BUTTON_PHOTO);
+  const SIZE client = ClientSize(window);
+  const LONG dialogFont = FontHeight(GetDlgItem(window, IDC_BUTTON_PHOTO));
+  const LONG titleFont = FontHeight(GetDlgItem(pageWindow, IDC_EDIT_TITLE));
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  RECT suggested{frame.left + 10, frame.top + 20,
+                 frame.left + 10 + (frame.right - frame.left) * 3 / 2,
+                 frame.top + 20 + (frame.bottom - frame.top) * 3 / 2};
+
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi),
+               reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(main.View()->Dpi(), newDpi);
+  EXPECT_EQ(page.View()->Dpi(), newDpi);
+  ASSERT_EQ(main.dpiChanges.size(), 1u);
+  EXPECT_EQ(main.dpiChanges[0].dpi, newDpi);
+  EXPECT_EQ(main.dpiChanges[0].suggested,
+            (Rect{suggested.left, suggested.top, suggested.right, suggested.bottom}));
+  RECT now{};
+  GetWindowRect(window, &now);
+  EXPECT_TRUE(EqualRect(&now, &suggested));
+  EXPECT_EQ(FontHeight(GetDlgItem(window, IDC_BUTTON_PHOTO)), ScaleForDpi(dialogFont, newDpi, dpi));
+  EXPECT_EQ(FontHeight(GetDlgItem(pageWindow, IDC_EDIT_TITLE)),
+            ScaleForDpi(titleFont, newDpi, dpi));
+  // The page and its controls, which no layout moves, are the template's at the new DPI.
+  const RECT scaledTitle = ItemRect(pageWindow, IDC_EDIT_TITLE);
+  EXPECT_EQ(scaledTitle.left, ScaleForDpi(title.left, newDpi, dpi));
+  EXPECT_EQ(scaledTitle.right, ScaleForDpi(title.right, newDpi, dpi));
+  EXPECT_EQ(scaledTitle.bottom, ScaleForDpi(title.bottom, newDpi, dpi));
+  const RECT scaledPage = pageIn();
+  EXPECT_EQ(scaledPage.right, ScaleForDpi(pageRect.right, newDpi, dpi));
+  // The button keeps its scaled size and its scaled distance from the bottom.
+  const SIZE bigger = ClientSize(window);
+  const RECT moved = ItemRect(window, IDC_BUTTON_PHOTO);
+  EXPECT_EQ(moved.right - moved.left, ScaleForDpi(button.right - button.left, newDpi, dpi));
+  EXPECT_NEAR(bigger.cy - moved.bottom, ScaleForDpi(client.cy - button.bottom, newDpi, dpi), 1);
+
+  // A resize from here moves the button by the change alone.
+  GetWindowRect(window, &frame);
+  SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + 40,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const RECT after = ItemRect(window, IDC_BUTTON_PHOTO);
+  EXPECT_EQ(after.top, moved.top + 40);
+  EXPECT_EQ(after.right - after.left, moved.right - moved.left);
+
+  // Back to the first DPI: the fonts are the first ones' size again.
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&frame));
+  EXPECT_EQ(FontHeight(GetDlgItem(window, IDC_BUTTON_PHOTO)), dialogFont);
+  EXPECT_EQ(FontHeight(GetDlgItem(pageWindow, IDC_EDIT_TITLE)), titleFont);
+  EXPECT_EQ(main.View()->Dpi(), dpi);
 }
 
 TEST_F(MainWindowTest, ClickOnTheNotifyingStaticReachesTheMessageMap) {

@@ -319,7 +319,7 @@ const std::vector<ExpectedDialog>& Dialogs() {
             -1},
            {IDC_STATIC_THUMB, L"Static", kStaticType, SS_GRAYRECT, 0, 0, 69, 48, nullptr, -1},
            {IDC_BUTTON_PHOTO, L"Static", kStaticType | SS_NOTIFY | SS_CENTERIMAGE,
-            SS_BITMAP | SS_NOTIFY | SS_CENTERIMAGE, 1, 50, 11, 8, nullptr, IDB_MULTI_NORMAL},
+            SS_BITMAP | SS_NOTIFY | SS_CENTERIMAGE, 1, 48, 11, 12, nullptr, IDB_MULTI_NORMAL},
        }},
       {IDD_SETTING,
        kPopupMask,
@@ -425,7 +425,7 @@ const std::vector<ExpectedDialog>& Dialogs() {
            Label(L"命名規則"),
            Edit(IDC_EDIT_SINGLE_FORMAT, 0, 63, 47, 167, 13),
            Push(IDC_BUTTON_SINGLE_PREVIEW, L"プレビュー", 231, 47, 40, 13),
-           Group(L"マルチショットの設定", 7, 66, 267, 98),
+           Group(L"マルチショットの設定", 7, 66, 267, 96),
            Label(L"設定名"),
            DropList(IDC_COMBO_MULTI_PROFILE, true, 64, 78, 141, 30),
            Push(IDC_BUTTON_META_LIST, L"メタ文字一覧", 211, 77, 60, 14),
@@ -797,13 +797,32 @@ TEST_P(BitmapTest, SizeDepthAndColour) {
   DeleteObject(bitmap);
 }
 
+// Each picture drawn for 100, 125, 150 and 200 %.
 INSTANTIATE_TEST_SUITE_P(MainButton, BitmapTest,
                          testing::Values(ExpectedBitmap{IDB_SINGLE_NORMAL, 12, false},
                                          ExpectedBitmap{IDB_SINGLE_PRESSED, 12, true},
                                          ExpectedBitmap{IDB_MULTI_NORMAL, 16, false},
                                          ExpectedBitmap{IDB_MULTI_PRESSED, 16, true},
                                          ExpectedBitmap{IDB_FOLDER_NORMAL, 12, false},
-                                         ExpectedBitmap{IDB_FOLDER_PRESSED, 12, true}),
+                                         ExpectedBitmap{IDB_FOLDER_PRESSED, 12, true},
+                                         ExpectedBitmap{IDB_SINGLE_NORMAL_120, 15, false},
+                                         ExpectedBitmap{IDB_SINGLE_PRESSED_120, 15, true},
+                                         ExpectedBitmap{IDB_MULTI_NORMAL_120, 20, false},
+                                         ExpectedBitmap{IDB_MULTI_PRESSED_120, 20, true},
+                                         ExpectedBitmap{IDB_FOLDER_NORMAL_120, 15, false},
+                                         ExpectedBitmap{IDB_FOLDER_PRESSED_120, 15, true},
+                                         ExpectedBitmap{IDB_SINGLE_NORMAL_144, 18, false},
+                                         ExpectedBitmap{IDB_SINGLE_PRESSED_144, 18, true},
+                                         ExpectedBitmap{IDB_MULTI_NORMAL_144, 24, false},
+                                         ExpectedBitmap{IDB_MULTI_PRESSED_144, 24, true},
+                                         ExpectedBitmap{IDB_FOLDER_NORMAL_144, 18, false},
+                                         ExpectedBitmap{IDB_FOLDER_PRESSED_144, 18, true},
+                                         ExpectedBitmap{IDB_SINGLE_NORMAL_192, 24, false},
+                                         ExpectedBitmap{IDB_SINGLE_PRESSED_192, 24, true},
+                                         ExpectedBitmap{IDB_MULTI_NORMAL_192, 32, false},
+                                         ExpectedBitmap{IDB_MULTI_PRESSED_192, 32, true},
+                                         ExpectedBitmap{IDB_FOLDER_NORMAL_192, 24, false},
+                                         ExpectedBitmap{IDB_FOLDER_PRESSED_192, 24, true}),
                          [](const testing::TestParamInfo<ExpectedBitmap>& info) {
                            return "Bitmap" + std::to_string(info.param.id);
                          });
@@ -827,9 +846,17 @@ void ExpectImageOfSize(int group, bool icon, int size) {
   EXPECT_EQ(header.biHeight, 2 * size) << group;  // colour and mask
 }
 
-TEST(Icons, EachIconHasA16And32PixelImageAndLoads) {
-  for (int id : {IDI_ICON_ABOUT, IDI_ICON_APP, IDI_ICON_PICKER}) {
-    for (int size : {16, 32}) {
+// The sizes 100, 125, 150 and 200 % ask for: small and large icons, and the
+// picker's 16-pixel picture at each scale.
+TEST(Icons, EachIconHasAnImageForEveryScaleAndLoads) {
+  const struct {
+    int id;
+    std::vector<int> sizes;
+  } icons[] = {{IDI_ICON_ABOUT, {16, 20, 24, 32, 40, 48, 64}},
+               {IDI_ICON_APP, {16, 20, 24, 32, 40, 48, 64}},
+               {IDI_ICON_PICKER, {16, 20, 24, 32}}};
+  for (const auto& [id, sizes] : icons) {
+    for (int size : sizes) {
       ExpectImageOfSize(id, true, size);
       auto icon = static_cast<HICON>(
           LoadImageW(Self(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));

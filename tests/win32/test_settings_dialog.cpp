@@ -11,7 +11,7 @@
 #include "resource.h"
 #include "settingsui/Setting.h"
 #include "support/SettingServicesWin32.h"
-#include "win32/MessageBoxWin32.h"
+#include "support/TabText.h"
 
 namespace lorik {
 namespace {
@@ -34,10 +34,7 @@ std::wstring TextOf(HWND dialog, int id) {
   return text;
 }
 
-struct Ports : SettingServicesWin32 {
-  MessageBoxWin32 messages;
-  SettingPorts Get() { return With(messages); }
-};
+using Ports = SettingPortsWin32;
 
 void SelectTab(HWND dialog, int index) {
   HWND tab = GetDlgItem(dialog, IDC_TAB_SETTING);
@@ -49,40 +46,35 @@ void SelectTab(HWND dialog, int index) {
 TEST(SettingDialog, HostPlacesFourChildPagesOverTheTabsAndSwitchesThem) {
   Ports ports;
   CSetting setting(ports.Get());
-  // A depth the save page accepts: any other shows its message box as it opens.
-  setting.savePage.save.imageBitDepth = 24;
-  setting.capturePage.capture.periodBetweenEachCapture = 120;
-  ASSERT_TRUE(ports.host.CreateModeless(setting, {}));
-  HWND dialog = WindowOf(setting);
+  HWND dialog = OpenSettingsQuietly(ports.host, setting, 120);
+  ASSERT_NE(dialog, nullptr);
   HWND tab = GetDlgItem(dialog, IDC_TAB_SETTING);
 
   ASSERT_EQ(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0), 4);
   const wchar_t* labels[] = {L"キャプチャ", L"ホットキー", L"保存", L"その他"};
-  for (int i = 0; i < 4; ++i) {
-    wchar_t text[64] = {};
-    TCITEMW item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = text;
-    item.cchTextMax = 64;
-    SendMessageW(tab, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-    EXPECT_STREQ(text, labels[i]);
-  }
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(testing::TabItemText(tab, i), labels[i]);
   EXPECT_EQ(SendMessageW(tab, TCM_GETCURSEL, 0, 0), 0);
 
   const std::array<ui::Dialog*, 4> pages{&setting.capturePage, &setting.hotkeyPage,
                                          &setting.savePage, &setting.miscPage};
-  RECT captureClient{};
-  GetClientRect(WindowOf(setting.capturePage), &captureClient);
+  // Every page fills the tab's display area, below the row of tabs.
+  RECT display{};
+  GetWindowRect(tab, &display);
+  MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&display), 2);
+  SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  RECT firstTab{};
+  SendMessageW(tab, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&firstTab));
+  MapWindowPoints(tab, dialog, reinterpret_cast<POINT*>(&firstTab), 2);
+  ASSERT_GE(display.top, firstTab.bottom);
   for (ui::Dialog* page : pages) {
     HWND window = WindowOf(*page);
     EXPECT_EQ(GetParent(window), dialog);
     RECT r{};
     GetWindowRect(window, &r);
     MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_EQ(r.left, 12);
-    EXPECT_EQ(r.top, 32);
-    EXPECT_EQ(r.right - r.left, captureClient.right);
-    EXPECT_EQ(r.bottom - r.top, captureClient.bottom);
+    EXPECT_TRUE(EqualRect(&r, &display))
+        << r.left << "," << r.top << "-" << r.right << "," << r.bottom << " vs " << display.left
+        << "," << display.top << "-" << display.right << "," << display.bottom;
     EXPECT_EQ(HasVisibleStyle(window), page == &setting.capturePage);
   }
   EXPECT_EQ(TextOf(WindowOf(setting.capturePage), IDC_EDIT_PERIOD), L"120");
