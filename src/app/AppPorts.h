@@ -1,4 +1,6 @@
 #pragma once
+#include <memory>
+
 #include "core/AppName.h"
 #include "pipeline/PipelineState.h"
 
@@ -17,6 +19,8 @@ class ShellPort;
 class MenuPort;
 class KeyNamePort;
 class ControlBinder;
+class DeadlineTimerPort;
+class ThreadPriorityPort;
 namespace ui {
 class DialogHost;
 }
@@ -42,6 +46,12 @@ struct AppPorts {
   // What the worker threads call; shared, so that a worker left to end on its
   // own never reaches a destroyed adapter. The main window sets the thumbnail.
   PipelinePorts pipeline;
+  // What the capture clock's thread waits with; null, or one that is not
+  // usable, leaves the window's timer pacing the capture.
+  std::shared_ptr<DeadlineTimerPort> captureTimer;
+  // Sets the priority of the clock's and the workers' threads; null leaves
+  // them at the priority they start with.
+  std::shared_ptr<ThreadPriorityPort> priorities;
 };
 
 }  // namespace lorik

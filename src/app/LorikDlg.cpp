@@ -79,8 +79,11 @@ CLorikDlg::CLorikDlg(AppPorts ports, std::wstring iniPath)
       grabChain_(ports.grab, ports.windows, ports.processes, ports.clock, ports.messages),
       capture_(pipeline_, grabChain_, ports.clock, ports.messages, records_.shot, records_.capture,
                records_.save, records_.general),
-      pool_(pipeline_),
-      saver_(pipeline_),
+      // Encoding gives way to the capture on a busy machine; the clock comes first.
+      pool_(pipeline_, LauncherAt(ports.priorities, ThreadPriority::BelowNormal)),
+      saver_(pipeline_, LauncherAt(ports.priorities, ThreadPriority::Normal)),
+      clock_(ports.captureTimer, ports.pipeline.poster,
+             LauncherAt(ports.priorities, ThreadPriority::Highest)),
       search_(ports.windows, ports.processes, ports.messages, ports.trace),
       tracker_(
           records_.capture, ports.windows, ports.messages,
@@ -110,6 +113,7 @@ ui::MessageMap CLorikDlg::GetMessageMap() const {
       ui::MapDpiChanged<&CLorikDlg::OnDpiChanged>(),
       ui::MapCommand<&CLorikDlg::OnSetting>(kCommandSetting),
       ui::MapMessage<&CLorikDlg::OnSaveReport>(kSaveReportMessage),
+      ui::MapMessage<&CLorikDlg::OnCaptureTick>(kCaptureTickMessage),
       ui::MapCommand<&CLorikDlg::OnExit>(kCommandExit),
       ui::MapTimer<&CLorikDlg::OnTimer>(),
       ui::MapHotKey<&CLorikDlg::OnHotKey>(),
@@ -213,8 +217,15 @@ void CLorikDlg::StartCaptureTimer(bool atStartUp) {
   // any, keeps its old period.
   const uint32_t period = records_.capture.periodBetweenEachCapture;
   if (period < 10) return;
-  view().Timers().Kill(captureTimer_);
   if (atStartUp) ports_.trace.Write("Starting capture timer.\n");
+  // The window's timer follows the system's tick, about 15.6 ms on Windows,
+  // so the clock's thread keeps the period wherever it can run.
+  if (clock_.Start(view().Handle(), period)) {
+    view().Timers().Kill(kCaptureTimerId);
+    captureTimer_ = 0;
+    return;
+  }
+  view().Timers().Kill(kCaptureTimerId);
   captureTimer_ = view().Timers().Start(kCaptureTimerId, period);
   if (captureTimer_ == 0) {
     ports_.messages.Show(L"キャプチャ用タイマの設定に失敗しました", kAppName,
@@ -230,7 +241,10 @@ void CLorikDlg::Shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
   ports_.trace.Write("Stopping all timers.\n");
-  view().Timers().Kill(captureTimer_);
+  clock_.Stop();
+  ports_.trace.Write("Capture clock: " + std::to_string(clock_.Posted()) + " ticks, " +
+                     std::to_string(clock_.Skipped()) + " slots skipped.\n");
+  view().Timers().Kill(kCaptureTimerId);
   view().Timers().Kill(buttonTimer_);
   view().Timers().Kill(researchTimer_);
   if (hotkeys_) hotkeys_->Shutdown();
@@ -466,12 +480,31 @@ void CLorikDlg::OnTimer(uintptr_t timerId) {
     view().Timers().Kill(buttonTimer_);
     ShowNormalButtonPicture("Unknown type given to OnTimer\n");
   }
-  if (timerId == captureTimer_) {
+  if (captureTimer_ != 0 && timerId == captureTimer_) {
     tracker_.TrackingStep();
     capture_.CaptureTick();
   }
   if (timerId == researchTimer_) tracker_.ResearchStep();
   hotkeys_->OnTimer(timerId);
+  UpdateStatus();
+}
+
+void CLorikDlg::OnCaptureTick() {
+  // The next tick comes at the first deadline after this one has ended, also
+  // when the capture throws; a box the capture opens holds the clock until it
+  // closes.
+  struct Handled {
+    CaptureClock& clock;
+    ~Handled() { clock.TickHandled(); }
+  } handled{clock_};
+  if (shutDown_) return;
+  if (clock_.Failed()) {
+    // Its wait failed: the window's timer paces the capture from now on.
+    clock_.Stop();
+    StartCaptureTimer(false);
+  }
+  tracker_.TrackingStep();
+  capture_.CaptureTick();
   UpdateStatus();
 }
 

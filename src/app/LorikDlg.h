@@ -11,6 +11,7 @@
 #include "controls/StaticBitmap.h"
 #include "core/Geometry.h"
 #include "grab/GrabChain.h"
+#include "pipeline/CaptureClock.h"
 #include "pipeline/CaptureController.h"
 #include "pipeline/ConversionPool.h"
 #include "pipeline/SaveWorker.h"
@@ -71,6 +72,7 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   const SettingsRecords& Records() const { return records_; }
   SettingsRecords& MutableRecords() { return records_; }
   unsigned CaptureTimer() const { return captureTimer_; }
+  const CaptureClock& Clock() const { return clock_; }
   unsigned ResearchTimer() const { return researchTimer_; }
   bool ThumbnailShown() const { return thumbnailShown_; }
   const std::shared_ptr<PipelineState>& Pipeline() const { return pipeline_; }
@@ -98,6 +100,7 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   void OnDestroy();
   bool OnSysCommand(unsigned command, intptr_t lParam);
   void OnTimer(uintptr_t timerId);
+  void OnCaptureTick();
   void OnHotKey(int id, unsigned modifiers, unsigned virtualKey);
   void OnGetMinMaxInfo(ui::MinMaxInfo& info);
   void OnDpiChanged(const ui::DpiChange& change);
@@ -122,8 +125,10 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   void PressFeedback(ButtonSet set) override;
   // False when the file exists but cannot be read whole, or not without loss.
   bool LoadIni(IniFile& ini);
-  // Start-up announces the start in the trace and reports a failure with a
-  // plain box; applying the settings reports it with the error icon.
+  // Paces the capture with the clock's thread, or with the window's timer
+  // where the thread cannot run. Start-up announces the start in the trace
+  // and reports a failure with a plain box; applying the settings reports it
+  // with the error icon.
   void StartCaptureTimer(bool atStartUp);
   void ApplyThumbnailArea();
   void OpenFolder(const std::wstring& folder);
@@ -157,6 +162,7 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   CaptureController capture_;
   ConversionPool pool_;
   SaveWorker saver_;
+  CaptureClock clock_;
   TargetSearch search_;
   TargetTracker tracker_;
   CaptureControllerTriggers triggers_;

@@ -8,6 +8,16 @@ ThreadLauncher DefaultThreadLauncher() {
   return [](std::function<void()> body) { return std::thread(std::move(body)); };
 }
 
+ThreadLauncher LauncherAt(std::shared_ptr<ThreadPriorityPort> port, ThreadPriority priority) {
+  if (!port) return DefaultThreadLauncher();
+  return [port = std::move(port), priority](std::function<void()> body) {
+    return std::thread([port, priority, body = std::move(body)] {
+      port->SetCurrentThread(priority);
+      body();
+    });
+  };
+}
+
 WorkerThread::WorkerThread(const ThreadLauncher& launch, std::function<void()> body)
     : completion_(std::make_shared<Completion>()) {
   thread_ = launch([completion = completion_, body = std::move(body)]() mutable {

@@ -6,11 +6,16 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/ThreadPriority.h"
+
 namespace lorik {
 
 // Starts a thread; throws std::system_error when it cannot. Tests replace it.
 using ThreadLauncher = std::function<std::thread(std::function<void()>)>;
 ThreadLauncher DefaultThreadLauncher();
+// Starts threads that first take `priority`; without a port they keep the
+// priority they start with.
+ThreadLauncher LauncherAt(std::shared_ptr<ThreadPriorityPort> port, ThreadPriority priority);
 
 // A worker thread whose end can be awaited for a bounded time. A worker that
 // does not end in time is abandoned, never killed: it holds shares of all it

@@ -7,6 +7,7 @@
 #include "win32/ClockWin32.h"
 #include "win32/CommonControls.h"
 #include "win32/ControlsWin32.h"
+#include "win32/DeadlineTimerWin32.h"
 #include "win32/DialogHostWin32.h"
 #include "win32/FileStoreWin32.h"
 #include "win32/FilesWin32.h"
@@ -17,6 +18,7 @@
 #include "win32/MessageBoxWin32.h"
 #include "win32/PosterWin32.h"
 #include "win32/ProcessTableWin32.h"
+#include "win32/SchedulingWin32.h"
 #include "win32/ScreenGrabWin32.h"
 #include "win32/ShellWin32.h"
 #include "win32/SystemDll.h"
@@ -56,6 +58,8 @@ struct Adapters {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Before anything loads a DLL that is not a known one of the system.
   lorik::win32::RestrictDllSearchToSystem32();
+  // The capture keeps its period while its window is covered or minimised.
+  lorik::OptOutOfPowerThrottling();
 
   std::unique_ptr<Adapters> adapters;
   try {
@@ -83,7 +87,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                         adapters->instanceGuard, adapters->files, adapters->clock,
                         adapters->dialogs, adapters->grab, adapters->windows, adapters->processes,
                         adapters->keys, *adapters->shell, adapters->menus, adapters->binder,
-                        adapters->keyNames, pipeline});
+                        adapters->keyNames, pipeline, std::make_shared<lorik::DeadlineTimerWin32>(),
+                        std::make_shared<lorik::ThreadPriorityWin32>()});
   app.InitInstance();
   return 0;
 }

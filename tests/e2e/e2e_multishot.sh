@@ -56,6 +56,15 @@ for f in "${multi[@]}"; do
 done
 [ "$earlier" -ge 10 ] || fail "only $earlier frames from before or at the press"
 
+# One frame per period: the capture times in the names (to the millisecond)
+# each lie within half a period of their slot on the 100 ms grid of the first,
+# so no slot was skipped or taken twice and no lateness added up.
+off=$(printf '%s\n' "${multi[@]}" |
+  sed -E 's/^m_[0-9]{8}_[0-9]{6}_([0-9]{2})([0-9]{2})([0-9]{2})_([0-9]{3}).*/\1 \2 \3 \4/' |
+  awk '{ t = (($1 * 60 + $2) * 60 + $3) * 1000 + $4; if (NR == 1) first = t
+         d = t - first - 100 * (NR - 1); if (d <= -50 || d >= 50) printf "frame %d %+d ms; ", NR, d }')
+[ -z "$off" ] || fail "the frames are not 100 ms apart: $off"
+
 for f in "${multi[@]/#/$work/multi/}" "$work/single/${single[0]}"; do
   got=$(identify -format '%m %w %h' "$f" 2>&1)
   [ "$got" = "PNG 320 240" ] || fail "$(basename "$f"): identify says '$got'"

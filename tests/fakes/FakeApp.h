@@ -3,6 +3,7 @@
 
 #include "app/AppPorts.h"
 #include "fakes/FakeClock.h"
+#include "fakes/FakeDeadlineTimer.h"
 #include "fakes/FakeDialogHost.h"
 #include "fakes/FakeFileStore.h"
 #include "fakes/FakeFiles.h"
@@ -17,6 +18,7 @@
 #include "fakes/FakeScreenGrab.h"
 #include "fakes/FakeShell.h"
 #include "fakes/FakeSystem.h"
+#include "fakes/FakeThreadPriority.h"
 #include "fakes/FakeTrace.h"
 #include "fakes/FakeWindowSystem.h"
 
@@ -32,6 +34,9 @@ struct FakeApp {
   std::shared_ptr<FakeImageEncoder> encoderShared = std::make_shared<FakeImageEncoder>();
   std::shared_ptr<FakeFileStore> storeShared = std::make_shared<FakeFileStore>();
   std::shared_ptr<FakePoster> posterShared = std::make_shared<FakePoster>();
+  // The capture clock's counter stands still until a test moves it.
+  std::shared_ptr<FakeDeadlineTimer> captureTimerShared = std::make_shared<FakeDeadlineTimer>();
+  std::shared_ptr<FakeThreadPriority> prioritiesShared = std::make_shared<FakeThreadPriority>();
   FakeTrace& trace = *traceShared;
   FakeMessageBox& messages = *messagesShared;
   FakeImageEncoder& encoder = *encoderShared;
@@ -54,8 +59,24 @@ struct FakeApp {
     PipelinePorts pipeline{encoderShared,  storeShared, messagesShared,
                            traceShared,    nullptr,     [this] { return shell.CurrentDirectory(); },
                            kDefaultFolder, posterShared};
-    return {trace,   messages,  system, instance, files, clock,    host,     grab,
-            windows, processes, keys,   shell,    menus, controls, keyNames, pipeline};
+    return {trace,
+            messages,
+            system,
+            instance,
+            files,
+            clock,
+            host,
+            grab,
+            windows,
+            processes,
+            keys,
+            shell,
+            menus,
+            controls,
+            keyNames,
+            pipeline,
+            captureTimerShared,
+            prioritiesShared};
   }
 };
 

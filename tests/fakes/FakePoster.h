@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <utility>
@@ -12,6 +13,7 @@ namespace lorik {
 class FakePoster final : public MessagePosterPort {
  public:
   bool Post(WindowHandle window, uint32_t message) override {
+    if (failing.load()) return false;
     std::lock_guard lock(mutex_);
     posted_.push_back({window, message});
     return true;
@@ -25,6 +27,8 @@ class FakePoster final : public MessagePosterPort {
     std::lock_guard lock(mutex_);
     return posted_.size();
   }
+
+  std::atomic<bool> failing{false};  // Post refuses, as with a full queue
 
  private:
   mutable std::mutex mutex_;

@@ -88,7 +88,8 @@ TEST_F(LorikDlgTest, FirstStartWithoutIniReportsTheMissingFileAndStartsBothTimer
                                       "All save thread has started successfully.\n",
                                       "Starting re-search timer.\n"}));
   EXPECT_EQ(dlg->ConversionWorkers(), 0u);
-  EXPECT_EQ(view.timers.PeriodOf(CLorikDlg::kCaptureTimerId), 100u);
+  EXPECT_EQ(dlg->Clock().PeriodMs(), 100u);
+  EXPECT_FALSE(view.timers.IsRunning(CLorikDlg::kCaptureTimerId));
   EXPECT_EQ(view.timers.PeriodOf(CLorikDlg::kResearchTimerId), 1000u);
   ASSERT_EQ(view.systemMenu.size(), 2u);
   EXPECT_TRUE(view.systemMenu[0].separator);
@@ -124,6 +125,7 @@ TEST_F(LorikDlgTest, ShutdownStopsTimersUnregistersHotkeysAndWritesEveryKey) {
   EXPECT_EQ(lastKills, (std::vector<unsigned>{CLorikDlg::kCaptureTimerId, CLorikDlg::kButtonTimerId,
                                               CLorikDlg::kResearchTimerId}));
   EXPECT_TRUE(view.timers.running.empty());
+  EXPECT_FALSE(dlg->Clock().Running());
   EXPECT_TRUE(view.hotkeys.registered.empty());
 
   const IniFile ini = WrittenIni();
@@ -249,7 +251,7 @@ TEST_F(LorikDlgTest, SettingsSurviveARestartUnchanged) {
   EXPECT_EQ(files.files.at(kIni), written);
 }
 
-TEST_F(LorikDlgTest, CaptureTimerRunsOnlyFromTenMilliseconds) {
+TEST_F(LorikDlgTest, CaptureClockRunsOnlyFromTenMilliseconds) {
   struct Case {
     const wchar_t* period;
     bool runs;
@@ -267,9 +269,9 @@ TEST_F(LorikDlgTest, CaptureTimerRunsOnlyFromTenMilliseconds) {
     SCOPED_TRACE(ToUtf8(c.period));
     trace.Clear();
     WriteIni(std::wstring(L"[Capture]\r\nPeriod between each capture=") + c.period + L"\r\n");
-    ui::FakeDialogView& view = Start();
-    EXPECT_EQ(view.timers.IsRunning(CLorikDlg::kCaptureTimerId), c.runs);
-    EXPECT_EQ(view.timers.PeriodOf(CLorikDlg::kCaptureTimerId), c.expected);
+    Start();
+    EXPECT_EQ(dlg->Clock().Running(), c.runs);
+    EXPECT_EQ(dlg->Clock().PeriodMs(), c.expected);
     EXPECT_EQ(trace.Count("Starting capture timer.\n"), c.runs ? 1u : 0u);
     host.Close(*dlg);
   }
@@ -287,7 +289,10 @@ TEST_F(LorikDlgTest, SearchPeriodBelowOneTakesTheDefault) {
   }
 }
 
+// Without the clock the window's timer paces the capture; when that fails too
+// it is said.
 TEST_F(LorikDlgTest, FailingTimersAreReportedAndStartUpGoesOn) {
+  app.captureTimerShared->usable = false;
   WriteIni(L"[General]\r\nCheck on exit=0\r\n");
   host.OnCreate(CLorikDlg::kTemplate, [](ui::FakeDialogView& v) { v.timers.failStart = true; });
   Start();

@@ -91,6 +91,10 @@ class MainWindowTest : public ::testing::Test {
   }
   int ButtonBitmap() { return view->Control(CLorikDlg::kMainButton).bitmap; }
   FakeNativeProgressBar& Bar() { return *app.controls.bars.at(CLorikDlg::kProgressBar); }
+  // A tick of the capture clock as its thread posts it: only while the clock runs.
+  bool CaptureTick() {
+    return dlg->Clock().Running() && host.Send(*dlg, {kCaptureTickMessage, 0, 0}).has_value();
+  }
   // Any timer message refreshes the status line; the re-search timer always runs.
   void Refresh() { ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kResearchTimerId)); }
   // The workers run on their own threads: wait, boundedly, until all is written.
@@ -202,7 +206,7 @@ TEST_F(MainWindowTest, ValidIniAppliesTheSettings) {
     EXPECT_TRUE(messages.Messages().empty());
     EXPECT_EQ(dlg->Records().capture.targetWindow, WindowHandle{kTarget});
     EXPECT_EQ(dlg->ConversionWorkers(), 2u);
-    EXPECT_EQ(v.timers.PeriodOf(CLorikDlg::kCaptureTimerId), 50u);
+    EXPECT_EQ(dlg->Clock().PeriodMs(), 50u);
     EXPECT_EQ(ButtonBitmap(), c.bitmap);
     ASSERT_EQ(v.hotkeys.registered.size(), 2u);
     EXPECT_EQ(v.hotkeys.registered.at(16996).modifiers, 3u | kNoRepeat);
@@ -346,7 +350,7 @@ TEST_F(MainWindowTest, SecondClickRestartsThePressedTime) {
   EXPECT_TRUE(view->timers.IsRunning(CLorikDlg::kButtonTimerId));
   EXPECT_EQ(ButtonBitmap(), 160);
   // Other timers leave the pressed picture alone.
-  ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
+  ASSERT_TRUE(CaptureTick());
   EXPECT_EQ(ButtonBitmap(), 160);
   ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kButtonTimerId));
   EXPECT_EQ(ButtonBitmap(), 162);
@@ -370,7 +374,7 @@ TEST_F(MainWindowTest, FolderThatCannotBeOpenedIsReported) {
 
 TEST_F(MainWindowTest, SingleShotReachesTheFileAndTheStatusLine) {
   StartWith(L"");
-  ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
+  ASSERT_TRUE(CaptureTick());
   ASSERT_TRUE(host.PressHotkey(*dlg, 16996));
   ASSERT_TRUE(WaitIdle());
 
@@ -395,12 +399,12 @@ TEST_F(MainWindowTest, MultiShotThroughCaptureTicksIsSavedUnderItsProfile) {
       L"[MultiShot01]\r\nFormat=m%ms%\r\nNumber of saved image before hotkey=2\r\n"
       L"Number of saved image after hotkey=1\r\n");
   for (int i = 0; i < 3; ++i) {
-    ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
+    ASSERT_TRUE(CaptureTick());
     app.clock.Advance(50);
   }
   ASSERT_TRUE(host.PressHotkey(*dlg, 16997));
   for (int i = 0; i < 2; ++i) {
-    ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
+    ASSERT_TRUE(CaptureTick());
     app.clock.Advance(50);
   }
   ASSERT_TRUE(WaitIdle());
@@ -812,7 +816,7 @@ TEST_F(SettingCommandTest, CancelKeepsEverySettingAndRegistersTheHotkeysAgain) {
     RightClick();
     EXPECT_TRUE(app.menus.shown.empty());
     app.grab.calls.clear();
-    ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
+    ASSERT_TRUE(CaptureTick());
     ASSERT_EQ(app.grab.calls.size(), 1u);
     EXPECT_EQ(app.grab.calls[0].source, WindowHandle{kTarget});
     setting.capturePage.picker.droppedWindow = WindowHandle{0x5300};
@@ -823,7 +827,7 @@ TEST_F(SettingCommandTest, CancelKeepsEverySettingAndRegistersTheHotkeysAgain) {
   EXPECT_EQ(runs, 1);
   EXPECT_EQ(dlg->Records(), before);
   EXPECT_EQ(v.hotkeys.registered.size(), 2u);
-  EXPECT_EQ(v.timers.PeriodOf(CLorikDlg::kCaptureTimerId), 50u);
+  EXPECT_EQ(dlg->Clock().PeriodMs(), 50u);
   RightClick();
   EXPECT_EQ(app.menus.shown.size(), 1u);
 }
@@ -847,7 +851,7 @@ TEST_F(SettingCommandTest, RefusedCheckReopensOnTheEnteredValuesUntilTheyPass) {
                                       L"Lorik設定チェック結果", mb::kIconError};
   EXPECT_EQ(messages.Messages(), (std::vector<FakeMessageBox::Shown>{refused, refused}));
   EXPECT_EQ(dlg->Records().capture.periodBetweenEachCapture, 30u);
-  EXPECT_EQ(v.timers.PeriodOf(CLorikDlg::kCaptureTimerId), 30u);
+  EXPECT_EQ(dlg->Clock().PeriodMs(), 30u);
   EXPECT_EQ(v.hotkeys.registered.size(), 2u);
 }
 
@@ -895,10 +899,10 @@ TEST_F(SettingCommandTest, AcceptedSettingsAreCopiedBackAndApplied) {
   EXPECT_EQ(capture.periodBetweenEachCapture, 40u);
   // Applied: the empty width takes the new target's client width, the timer the period.
   EXPECT_EQ(capture.captureArea, (Rect{0, 0, 300, 6}));
-  EXPECT_EQ(v.timers.PeriodOf(CLorikDlg::kCaptureTimerId), 40u);
+  EXPECT_EQ(dlg->Clock().PeriodMs(), 40u);
   EXPECT_EQ(v.hotkeys.registered.size(), 2u);
   app.grab.calls.clear();
-  ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
+  ASSERT_TRUE(CaptureTick());
   ASSERT_EQ(app.grab.calls.size(), 1u);
   EXPECT_EQ(app.grab.calls[0].source, kNewTarget);
 }
@@ -910,7 +914,7 @@ TEST_F(SettingCommandTest, MultiShotThatRanWhileTheDialogWasOpenIsNotTakenAgain)
       L"[MultiShot01]\r\nFormat=m%ms%\r\nNumber of saved image before hotkey=2\r\n"
       L"Number of saved image after hotkey=3\r\n");
   auto tick = [&] {
-    ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
+    ASSERT_TRUE(CaptureTick());
     app.clock.Advance(50);
   };
   for (int i = 0; i < 3; ++i) tick();
@@ -931,7 +935,7 @@ TEST_F(SettingCommandTest, MultiShotThatRanWhileTheDialogWasOpenIsNotTakenAgain)
 // and the seventeen it still owed, which were never captured.
 TEST_F(MainWindowTest, ExitWritesTheQueuedFramesAndCountsThoseNeverCaptured) {
   StartWith(L"");
-  for (int i = 0; i < 3; ++i) ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(CaptureTick());
   dlg->Capture().TriggerMultiShot(0);
   ASSERT_EQ(dlg->Capture().Run(0).pendingCount, 20);
   messages.Clear();
@@ -999,6 +1003,154 @@ TEST_F(MainWindowTest, FolderItemsMakeTheFolderTheyOpen) {
   EXPECT_EQ(messages.Messages(),
             (std::vector<FakeMessageBox::Shown>{
                 {L"フォルダを開けませんでした：C:\\Multi3", L"Lorik", mb::kIconError}}));
+}
+
+// The pace of the capture: the clock's thread posts a tick per period, which
+// the window takes on its own thread, also inside the loops of its boxes and
+// dialogs; the window's timer stands in where no clock can run.
+class MainWindowClockTest : public SettingCommandTest {
+ protected:
+  static constexpr int64_t kMs = 1'000'000;
+  // Moves the clock's counter on by `ms` and delivers the ticks it posted,
+  // as the window's message loop would; how many there were.
+  size_t RunClockFor(int64_t ms) {
+    EXPECT_TRUE(timer.AwaitIdle());
+    timer.Advance(ms * kMs);
+    EXPECT_TRUE(timer.AwaitIdle());
+    size_t ticks = 0;
+    for (const auto& [window, message] : app.posterShared->Take()) {
+      if (message != kCaptureTickMessage) continue;
+      EXPECT_EQ(window, view->Handle());
+      EXPECT_TRUE(host.Send(*dlg, {message, 0, 0}));
+      ++ticks;
+    }
+    return ticks;
+  }
+
+  FakeDeadlineTimer& timer = *app.captureTimerShared;
+};
+
+TEST_F(MainWindowClockTest, TheClockPacesTheCaptureAndTheWindowTimerStandsInWithoutIt) {
+  for (const bool usable : {true, false}) {
+    SCOPED_TRACE(usable ? "clock" : "no clock");
+    timer.usable = usable;
+    ui::FakeDialogView& v = StartWith(L"");
+    EXPECT_EQ(dlg->Clock().PeriodMs(), usable ? 50u : 0u);
+    EXPECT_EQ(v.timers.PeriodOf(CLorikDlg::kCaptureTimerId), usable ? 0u : 50u);
+    app.grab.calls.clear();
+    if (usable) {
+      EXPECT_EQ(RunClockFor(50), 1u);
+    } else {
+      ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
+    }
+    EXPECT_EQ(app.grab.calls.size(), 1u);
+    host.Close(*dlg);
+    EXPECT_FALSE(dlg->Clock().Running());
+  }
+}
+
+TEST_F(MainWindowClockTest, AClockWhoseWaitFailsHandsThePaceToTheWindowTimer) {
+  ui::FakeDialogView& v = StartWith(L"");
+  messages.Clear();
+  ASSERT_TRUE(timer.AwaitIdle());
+  timer.FailWaits();
+  std::vector<std::pair<WindowHandle, uint32_t>> posted;
+  for (int i = 0; i < 500 && posted.empty(); ++i) {
+    posted = app.posterShared->Take();
+    if (posted.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_EQ(posted.size(), 1u);
+  EXPECT_EQ(posted[0].second, kCaptureTickMessage);
+  app.grab.calls.clear();
+  host.Send(*dlg, {posted[0].second, 0, 0});
+  EXPECT_FALSE(dlg->Clock().Running());
+  EXPECT_EQ(v.timers.PeriodOf(CLorikDlg::kCaptureTimerId), 50u);
+  ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
+  EXPECT_EQ(app.grab.calls.size(), 2u);
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+// A box the capture itself opens holds the clock until it closes; one that
+// another message opens runs a loop that takes the ticks, as WM_TIMER's were.
+TEST_F(MainWindowClockTest, OnlyABoxTheCaptureOpenedHoldsTheClock) {
+  StartWith(L"");
+  size_t inside = 0;
+  messages.SetWhileOpen([&](const FakeMessageBox::Shown&) {
+    app.grab.hidden.clear();
+    inside += RunClockFor(50);
+    inside += RunClockFor(50);
+  });
+  // The target is hidden: the tick's capture says so.
+  app.grab.hidden.insert(kTarget);
+  EXPECT_EQ(RunClockFor(50), 1u);
+  EXPECT_EQ(inside, 0u);
+  EXPECT_EQ(dlg->Clock().Skipped(), 2u);
+  app.grab.calls.clear();
+  EXPECT_EQ(RunClockFor(50), 1u);
+  EXPECT_EQ(app.grab.calls.size(), 1u);
+  // A save failure's box, from the message the save worker posts.
+  dlg->Pipeline()->ReportSaveFailure(SaveFailure::Folder, L"C:\\Multi1", L"C:\\Multi1",
+                                     FakeApp::kDefaultFolder);
+  const auto posted = app.posterShared->Take();
+  ASSERT_EQ(posted.size(), 1u);
+  host.Send(*dlg, {posted[0].second, 0, 0});
+  EXPECT_EQ(inside, 2u);
+  EXPECT_EQ(dlg->Clock().Skipped(), 2u);
+  EXPECT_EQ(messages.Count(), 2u);
+}
+
+// Cancel leaves the clock on the grid it started with; OK starts the new
+// period from then. Ticks come inside the dialog either way.
+TEST_F(MainWindowClockTest, TheSettingsDialogLeavesTheClockRunningAndOkStartsTheNewPeriod) {
+  StartWith(L"");
+  const int64_t first = timer.AwaitIdle().value_or(-1);
+  bool accept = false;
+  size_t inside = 0;
+  WhileSettingsOpen([&](CSetting& setting, int) {
+    app.grab.calls.clear();
+    inside += RunClockFor(50);
+    EXPECT_EQ(app.grab.calls.size(), 1u);
+    CapturePage().Control(IDC_EDIT_PERIOD).text = L"20";
+    if (accept) host.Click(setting, ui::kIdOk);
+  });
+  Command(CLorikDlg::kCommandSetting);
+  EXPECT_EQ(inside, 1u);
+  EXPECT_EQ(dlg->Clock().PeriodMs(), 50u);
+  EXPECT_EQ(timer.AwaitIdle(), first + 50 * kMs);
+  accept = true;
+  Command(CLorikDlg::kCommandSetting);
+  EXPECT_EQ(inside, 2u);
+  EXPECT_EQ(dlg->Clock().PeriodMs(), 20u);
+  EXPECT_EQ(timer.AwaitIdle(), timer.Now() + 20 * kMs);
+  EXPECT_EQ(RunClockFor(20), 1u);
+}
+
+// The exit's boxes come after the clock has stopped, and a tick still in the
+// queue when the session ends captures nothing more.
+TEST_F(MainWindowClockTest, TheExitStopsTheClockBeforeItsMessages) {
+  StartWith(L"");
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(RunClockFor(50), 1u);
+  dlg->Capture().TriggerMultiShot(0);
+  std::vector<bool> runningAtBoxes;
+  messages.SetWhileOpen(
+      [&](const FakeMessageBox::Shown&) { runningAtBoxes.push_back(dlg->Clock().Running()); });
+  app.grab.calls.clear();
+  host.Send(*dlg, {ui::wm::kEndSession, 1, 0});
+  EXPECT_EQ(runningAtBoxes, std::vector<bool>{false});
+  EXPECT_FALSE(timer.Waiting());
+  EXPECT_EQ(app.trace.Count("Capture clock: 3 ticks, 0 slots skipped.\n"), 1u);
+  host.Send(*dlg, {kCaptureTickMessage, 0, 0});
+  EXPECT_TRUE(app.grab.calls.empty());
+}
+
+TEST_F(MainWindowClockTest, TheClockOutranksTheSaveWorkerWhichOutranksTheEncoders) {
+  StartWith(L"");  // two conversion workers
+  FakeThreadPriority& priorities = *app.prioritiesShared;
+  for (int i = 0; i < 500 && priorities.Threads() < 4; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_EQ(priorities.ThreadsAt(ThreadPriority::BelowNormal), 2u);
+  EXPECT_EQ(priorities.ThreadsAt(ThreadPriority::Normal), 1u);
+  EXPECT_EQ(priorities.ThreadsAt(ThreadPriority::Highest), 1u);
 }
 
 }  // namespace
