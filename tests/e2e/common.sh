@@ -6,7 +6,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 run() { "$root/cmake/wine-run" "$@"; }
 export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
 
-work=$(mktemp -d "/tmp/lorik_${2:?name}.XXXXXX")
+scenario=${2:?name}
+work=$(mktemp -d "/tmp/lorik_$scenario.XXXXXX")
 pids=()
 # Whatever a failed run leaves open (a Lorik.exe held by a message box, say) must
 # not answer the next run's searches for "Lorik": after the polite close, every
@@ -22,6 +23,10 @@ cleanup() {
 trap cleanup EXIT
 fail() {
   echo "FAIL: $*" >&2
+  # What the screen showed when it failed, for whoever reads the log.
+  mkdir -p "$build/screenshots"
+  import -window root "$build/screenshots/failed_$scenario.png" 2>/dev/null &&
+    echo "screen at the failure: $build/screenshots/failed_$scenario.png" >&2
   # What the message box watcher saw tells what was open meanwhile.
   [ -z "${watch_pid:-}" ] || echo "message boxes: $(watch_stop)" >&2
   exit 1
@@ -82,11 +87,16 @@ watch_start() { # title
   done
   fail "the message box watcher did not start"
 }
+# Called as $(watch_stop), in a subshell that cannot wait for the watcher: it
+# waits for the watcher's last report instead.
 watch_stop() {
   touch "$work/watch.stop"
-  wait "$watch_pid" 2>/dev/null
+  for _ in $(seq 100); do
+    tr -d '\r' <"$work/watch.out" 2>/dev/null | grep -qx end && break
+    sleep 0.1
+  done
   watch_pid=
-  tr -d '\r' <"$work/watch.out" | grep -v '^watching$'
+  tr -d '\r' <"$work/watch.out" | grep -vx 'watching\|end'
 }
 
 # The settings dialog ("設定") as a user works it. Controls by their ids from

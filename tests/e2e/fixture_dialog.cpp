@@ -13,8 +13,8 @@
 // "watch <title> <stop file>" prints "watching", then looks at the message boxes
 // of that title every 10 ms until the file exists (two minutes at most); at the
 // end it prints "most <n>", the most that were open at once, and "box<TAB><text>"
-// for each box seen, in the order they opened, its line breaks as tabs: boxes
-// that come and go between two looks of a script are seen too.
+// for each box seen, in the order they opened, its line breaks as tabs, then
+// "end": boxes that come and go between two looks of a script are seen too.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -129,6 +129,7 @@ int WatchMessageBoxes(const std::wstring& title, const std::wstring& stopFile) {
     }
     Print(L"box\t" + line);
   }
+  Print(L"end");
   return 0;
 }
 
