@@ -1,4 +1,6 @@
 #pragma once
+#include <memory>
+
 #include "core/AppName.h"
 #include "pipeline/PipelineState.h"
 
@@ -17,6 +19,9 @@ class ShellPort;
 class MenuPort;
 class KeyNamePort;
 class ControlBinder;
+class RecyclePort;
+class FilmstripPort;
+class PictureDecoderPort;
 namespace ui {
 class DialogHost;
 }
@@ -42,6 +47,10 @@ struct AppPorts {
   // What the worker threads call; shared, so that a worker left to end on its
   // own never reaches a destroyed adapter. The main window sets the thumbnail.
   PipelinePorts pipeline;
+  // The review window of the last shot; the decoder is shared with its thread.
+  RecyclePort& recycle;
+  FilmstripPort& filmstrip;
+  std::shared_ptr<PictureDecoderPort> decoder;
 };
 
 }  // namespace lorik

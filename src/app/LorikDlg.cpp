@@ -98,7 +98,10 @@ CLorikDlg::CLorikDlg(AppPorts ports, std::wstring iniPath)
           [this](CaptureSettings& capture) {
             return RecognizeCaptureArea(capture, ports_.windows, ports_.grab, ports_.messages);
           }),
-      triggers_(capture_, *this, pool_, ports.messages) {}
+      triggers_(capture_, *this, pool_, ports.messages),
+      review_(ReviewPorts{ports.messages, ports.files, ports.shell, ports.recycle, ports.filmstrip,
+                          ports.clock, ports.trace, ports.decoder, ports.pipeline.poster},
+              ports.dialogs) {}
 
 CLorikDlg::~CLorikDlg() = default;
 
@@ -128,6 +131,9 @@ ui::MessageMap CLorikDlg::GetMessageMap() const {
       ui::MapCommand<&CLorikDlg::OpenLastSavedFolder>(kCommandLastSavedFolder),
       ui::MapCommand<&CLorikDlg::OnThumbnail>(kCommandThumbnail),
       ui::MapCommand<&CLorikDlg::OnVersion>(kCommandVersion),
+      ui::MapCommand<&CLorikDlg::OnReviewLastShot>(kCommandReviewLastShot),
+      ui::MapCommand<&CLorikDlg::OnReviewLastShot>(kThumbnail, stn::kDoubleClick),
+      ui::MapMessage<&CLorikDlg::OnShotSaved>(kShotSavedMessage),
   };
   return kMap;
 }
@@ -367,6 +373,15 @@ FolderCheck CLorikDlg::Folders() {
 
 void CLorikDlg::OnSaveReport() {
   pipeline_->saveReports.ShowPending(ports_.messages);
+}
+
+void CLorikDlg::OnReviewLastShot() {
+  review_.Open(view().Handle(), pipeline_->lastShot.Snapshot());
+}
+
+void CLorikDlg::OnShotSaved() {
+  review_.OnShotSaved(view().Handle(), pipeline_->lastShot.Snapshot(),
+                      records_.general.reviewAfterMultiShot);
 }
 
 void CLorikDlg::OnSetting() {

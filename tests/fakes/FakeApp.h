@@ -14,6 +14,7 @@
 #include "fakes/FakeNativeProgressBar.h"
 #include "fakes/FakePoster.h"
 #include "fakes/FakeProcessTable.h"
+#include "fakes/FakeReview.h"
 #include "fakes/FakeScreenGrab.h"
 #include "fakes/FakeShell.h"
 #include "fakes/FakeSystem.h"
@@ -49,13 +50,17 @@ struct FakeApp {
   FakeMenu menus;
   FakeControlBinder controls;
   FakeKeyNames keyNames;
+  FakeRecycle recycle{files};
+  FakeFilmstripPort filmstrip;
+  std::shared_ptr<FakePictureDecoder> decoderShared = std::make_shared<FakePictureDecoder>();
 
   AppPorts Ports() {
     PipelinePorts pipeline{encoderShared,  storeShared, messagesShared,
                            traceShared,    nullptr,     [this] { return shell.CurrentDirectory(); },
                            kDefaultFolder, posterShared};
-    return {trace,   messages,  system, instance, files, clock,    host,     grab,
-            windows, processes, keys,   shell,    menus, controls, keyNames, pipeline};
+    return {trace,   messages,  system,    instance, files,    clock,     host,
+            grab,    windows,   processes, keys,     shell,    menus,     controls,
+            keyNames, pipeline, recycle,   filmstrip, decoderShared};
   }
 };
 

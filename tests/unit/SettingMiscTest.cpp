@@ -136,7 +136,7 @@ TEST_F(SettingMiscTest, SwitchesComeBackAsTicked) {
   bool GeneralSettings::*const fields[] = {
       &GeneralSettings::alwaysOnTop, &GeneralSettings::checkOnExit,
       &GeneralSettings::showSaveBufferInfo, &GeneralSettings::allowMultipleBoot,
-      &GeneralSettings::supressErrorDialog};
+      &GeneralSettings::supressErrorDialog, &GeneralSettings::reviewAfterMultiShot};
   for (size_t flipped = 0; flipped < std::size(kBoxes); ++flipped) {
     SCOPED_TRACE(flipped);
     CSettingMisc p(fakes.Ports());
