@@ -9,14 +9,17 @@
 #include "win32/ControlsWin32.h"
 #include "win32/DialogHostWin32.h"
 #include "win32/FileStoreWin32.h"
+#include "win32/FilmstripWin32.h"
 #include "win32/FilesWin32.h"
 #include "win32/ImageEncoderGdiPlus.h"
+#include "win32/PictureDecoderGdiPlus.h"
 #include "win32/KeyNamesWin32.h"
 #include "win32/KeyStateWin32.h"
 #include "win32/MenuWin32.h"
 #include "win32/MessageBoxWin32.h"
 #include "win32/PosterWin32.h"
 #include "win32/ProcessTableWin32.h"
+#include "win32/RecycleWin32.h"
 #include "win32/ScreenGrabWin32.h"
 #include "win32/ShellWin32.h"
 #include "win32/SystemDll.h"
@@ -49,6 +52,10 @@ struct Adapters {
   lorik::MenuWin32 menus;
   lorik::win32::ControlBinderWin32 binder;
   lorik::KeyNamesWin32 keyNames;
+  lorik::RecycleWin32 recycle;
+  lorik::FilmstripWin32 filmstrip;
+  std::shared_ptr<lorik::PictureDecoderGdiPlus> decoder =
+      std::make_shared<lorik::PictureDecoderGdiPlus>();
 };
 
 }  // namespace
@@ -83,7 +90,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                         adapters->instanceGuard, adapters->files, adapters->clock,
                         adapters->dialogs, adapters->grab, adapters->windows, adapters->processes,
                         adapters->keys, *adapters->shell, adapters->menus, adapters->binder,
-                        adapters->keyNames, pipeline});
+                        adapters->keyNames, pipeline, adapters->recycle, adapters->filmstrip,
+                        adapters->decoder});
   app.InitInstance();
   return 0;
 }
