@@ -99,8 +99,9 @@ CLorikDlg::CLorikDlg(AppPorts ports, std::wstring iniPath)
             return RecognizeCaptureArea(capture, ports_.windows, ports_.grab, ports_.messages);
           }),
       triggers_(capture_, *this, pool_, ports.messages),
-      review_(ReviewPorts{ports.messages, ports.files, ports.shell, ports.recycle, ports.filmstrip,
-                          ports.clock, ports.trace, ports.decoder, ports.pipeline.poster},
+      review_(ReviewPorts{ports.messages, *ports.pipeline.files, ports.shell, ports.recycle,
+                          ports.filmstrip, ports.clock, ports.trace, ports.decoder,
+                          ports.pipeline.poster},
               ports.dialogs) {}
 
 CLorikDlg::~CLorikDlg() = default;

@@ -10,9 +10,9 @@ namespace lorik {
 
 // The files of the newest shot, as the save worker wrote them.
 struct LastShot {
-  uint64_t serial = 0;    // grows with every new shot; 0 before the first file
-  int32_t profileNo = 0;  // 0 single shot, k multi-shot profile k
-  SystemTime startTime;   // the press; a single shot's capture time
+  uint64_t serial = 0;          // grows with every new shot; 0 before the first file
+  int32_t profileNo = 0;        // 0 single shot, k multi-shot profile k
+  SystemTime startTime;         // the press; a single shot's capture time
   std::vector<ShotFile> files;  // in the order written, not necessarily captured
   // The frame that ends the press's request has been handled (written or lost).
   // Conversion workers may finish frames out of order, so files can still follow.

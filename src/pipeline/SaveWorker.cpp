@@ -126,7 +126,8 @@ Written WriteInto(PipelineState& state, FrameEnd& end, std::span<const uint8_t> 
 void Publish(PipelineState& state, const CapturedFrame& frame, const std::wstring& saved) {
   state.SetLastSaved({frame.profileNo, frame.captureTime});
   if (state.ports.thumbnail) state.ports.thumbnail->SetPicture(frame.picture);
-  const bool ended = state.lastShot.Add(frame.profileNo, frame.startTime, {saved, frame.captureTime});
+  const bool ended =
+      state.lastShot.Add(frame.profileNo, frame.startTime, {saved, frame.captureTime});
   // The end itself is told after the frame that ends the shot; a file after
   // it (finished late by another conversion worker) is told as well.
   if (ended && frame.profileNo != 0) state.ReportShotSaved();

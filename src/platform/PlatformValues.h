@@ -39,10 +39,10 @@ inline constexpr uint32_t kApp = 0x8000;
 
 // Notification codes of WM_NOTIFY.
 namespace nm {
-inline constexpr int kReleasedCapture = -16;  // NM_RELEASEDCAPTURE
+inline constexpr int kReleasedCapture = -16;   // NM_RELEASEDCAPTURE
 inline constexpr int kListItemChanged = -101;  // LVN_ITEMCHANGED
 inline constexpr int kDoubleClick = -3;        // NM_DBLCLK
-inline constexpr int kTabSelChange = -551;    // TCN_SELCHANGE
+inline constexpr int kTabSelChange = -551;     // TCN_SELCHANGE
 }  // namespace nm
 
 // Notification codes of WM_COMMAND from a static control with SS_NOTIFY.

@@ -7,8 +7,8 @@
 
 #include "core/AppName.h"
 #include "platform/Clock.h"
+#include "platform/FileStore.h"
 #include "platform/Filmstrip.h"
-#include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Recycle.h"
 #include "platform/Shell.h"
@@ -63,8 +63,7 @@ bool CBurstReview::OnInitDialog() {
     if (!ports_.files.Exists(model_.At(i).file.path)) vanished.push_back(model_.At(i).id);
   }
   const size_t press = model_.PressIndex();
-  for (size_t i = 0; i < model_.Size(); ++i)
-    strip_->Insert(static_cast<int>(i), model_.Label(i));
+  for (size_t i = 0; i < model_.Size(); ++i) strip_->Insert(static_cast<int>(i), model_.Label(i));
   worker_ = std::make_unique<DecodeWorker>(ports_.decoder, ports_.poster, view().Handle(),
                                            kDecodedMessage);
   if (!model_.Empty()) Select(press);

@@ -16,7 +16,7 @@
 namespace lorik {
 
 class MessageBoxPort;
-class FilePort;
+class FileStorePort;
 class ShellPort;
 class RecyclePort;
 class FilmstripPort;
@@ -30,7 +30,7 @@ class MessagePosterPort;
 // with its decode thread, which may outlive the window.
 struct ReviewPorts {
   MessageBoxPort& messages;
-  FilePort& files;
+  FileStorePort& files;  // where the shots were written
   ShellPort& shell;
   RecyclePort& recycle;
   FilmstripPort& filmstrip;

@@ -95,9 +95,8 @@ void DecodeWorker::Stop() {
 void DecodeWorker::Run(std::shared_ptr<Shared> shared) {
   std::unique_lock lock(shared->lock);
   for (;;) {
-    shared->wake.wait(lock, [&] {
-      return shared->stop || shared->preview || !shared->thumbnails.empty();
-    });
+    shared->wake.wait(
+        lock, [&] { return shared->stop || shared->preview || !shared->thumbnails.empty(); });
     if (shared->stop) break;
     DecodeJob job;
     if (shared->preview) {

@@ -11,9 +11,9 @@ struct KeyBinding {
 };
 
 constexpr KeyBinding kKeys[] = {
-    {vk::kLeft, ReviewAction::Previous},        {vk::kRight, ReviewAction::Next},
-    {vk::kSpace, ReviewAction::ToggleMark},     {vk::kDelete, ReviewAction::RecycleSelected},
-    {vk::kReturn, ReviewAction::Open},          {vk::kEscape, ReviewAction::Close},
+    {vk::kLeft, ReviewAction::Previous},    {vk::kRight, ReviewAction::Next},
+    {vk::kSpace, ReviewAction::ToggleMark}, {vk::kDelete, ReviewAction::RecycleSelected},
+    {vk::kReturn, ReviewAction::Open},      {vk::kEscape, ReviewAction::Close},
 };
 
 }  // namespace

@@ -99,8 +99,8 @@ class StripWin32 final : public Filmstrip {
   }
   void ShowPreview(const Picture* picture) override {
     HBITMAP bitmap = picture != nullptr ? BitmapOf(*picture) : nullptr;
-    HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(::SendMessageW(
-        preview_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+    HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(
+        ::SendMessageW(preview_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
     // The control may have drawn from a copy of its own; both are ours to free.
     if (previous != nullptr && previous != preview_bitmap_) ::DeleteObject(previous);
     if (preview_bitmap_ != nullptr) ::DeleteObject(preview_bitmap_);

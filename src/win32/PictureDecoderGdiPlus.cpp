@@ -109,16 +109,16 @@ bool Draw(Gdiplus::GpBitmap* source, UINT width, UINT height, PixelPicture& pict
   // The rows top row first, with a negative stride, over the picture's own pixels.
   Image target;
   if (gdip.fromScan0(boxWidth, boxHeight, -picture.Pitch(), PixelFormat24bppRGB,
-                     picture.MutableBits() + static_cast<size_t>(boxHeight - 1) *
-                                                 static_cast<size_t>(picture.Pitch()),
+                     picture.MutableBits() +
+                         static_cast<size_t>(boxHeight - 1) * static_cast<size_t>(picture.Pitch()),
                      &target.p) != Gdiplus::Ok)
     return false;
   Graphics graphics;
   if (gdip.graphics(target.p, &graphics.p) != Gdiplus::Ok) return false;
   gdip.interpolation(graphics.p, Gdiplus::InterpolationModeBilinear);
   gdip.clear(graphics.p, kBackground);
-  const double scale = std::min(static_cast<double>(boxWidth) / width,
-                                static_cast<double>(boxHeight) / height);
+  const double scale =
+      std::min(static_cast<double>(boxWidth) / width, static_cast<double>(boxHeight) / height);
   const int w = std::max(1, static_cast<int>(width * scale + 0.5));
   const int h = std::max(1, static_cast<int>(height * scale + 0.5));
   return gdip.draw(graphics.p, source, (boxWidth - w) / 2, (boxHeight - h) / 2, w, h) ==

@@ -2,14 +2,14 @@
 
 #include <windows.h>
 // After windows.h.
-#include <shobjidl.h>
 #include <shellapi.h>
+#include <shobjidl.h>
 
 namespace lorik {
 namespace {
 
-constexpr DWORD kFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI |
-                         FOF_WANTNUKEWARNING;
+constexpr DWORD kFlags =
+    FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI | FOF_WANTNUKEWARNING;
 
 bool Exists(const std::wstring& path) {
   return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -36,8 +36,8 @@ struct ComScope {
 // False when IFileOperation cannot delete here, before anything was moved.
 bool ThroughFileOperation(const std::vector<std::wstring>& paths) {
   Released<IFileOperation> operation;
-  if (FAILED(::CoCreateInstance(CLSID_FileOperation, nullptr, CLSCTX_ALL,
-                                IID_PPV_ARGS(&operation.p))))
+  if (FAILED(
+          ::CoCreateInstance(CLSID_FileOperation, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&operation.p))))
     return false;
   if (FAILED(operation.p->SetOperationFlags(kFlags | FOFX_RECYCLEONDELETE))) return false;
   bool any = false;

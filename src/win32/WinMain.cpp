@@ -9,14 +9,14 @@
 #include "win32/ControlsWin32.h"
 #include "win32/DialogHostWin32.h"
 #include "win32/FileStoreWin32.h"
-#include "win32/FilmstripWin32.h"
 #include "win32/FilesWin32.h"
+#include "win32/FilmstripWin32.h"
 #include "win32/ImageEncoderGdiPlus.h"
-#include "win32/PictureDecoderGdiPlus.h"
 #include "win32/KeyNamesWin32.h"
 #include "win32/KeyStateWin32.h"
 #include "win32/MenuWin32.h"
 #include "win32/MessageBoxWin32.h"
+#include "win32/PictureDecoderGdiPlus.h"
 #include "win32/PosterWin32.h"
 #include "win32/ProcessTableWin32.h"
 #include "win32/RecycleWin32.h"
@@ -86,12 +86,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       [shell] { return shell->CurrentDirectory(); },
       lorik::DefaultSaveFolder(shell->PicturesFolder(), adapters->system.ExecutablePath()),
       std::make_shared<lorik::PosterWin32>()};
-  lorik::CLorikApp app({*adapters->trace, *adapters->messages, adapters->system,
-                        adapters->instanceGuard, adapters->files, adapters->clock,
-                        adapters->dialogs, adapters->grab, adapters->windows, adapters->processes,
-                        adapters->keys, *adapters->shell, adapters->menus, adapters->binder,
-                        adapters->keyNames, pipeline, adapters->recycle, adapters->filmstrip,
-                        adapters->decoder});
+  lorik::CLorikApp app(
+      {*adapters->trace, *adapters->messages, adapters->system, adapters->instanceGuard,
+       adapters->files, adapters->clock, adapters->dialogs, adapters->grab, adapters->windows,
+       adapters->processes, adapters->keys, *adapters->shell, adapters->menus, adapters->binder,
+       adapters->keyNames, pipeline, adapters->recycle, adapters->filmstrip, adapters->decoder});
   app.InitInstance();
   return 0;
 }

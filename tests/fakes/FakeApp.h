@@ -50,7 +50,7 @@ struct FakeApp {
   FakeMenu menus;
   FakeControlBinder controls;
   FakeKeyNames keyNames;
-  FakeRecycle recycle{files};
+  FakeRecycle recycle{store};
   FakeFilmstripPort filmstrip;
   std::shared_ptr<FakePictureDecoder> decoderShared = std::make_shared<FakePictureDecoder>();
 
@@ -58,8 +58,8 @@ struct FakeApp {
     PipelinePorts pipeline{encoderShared,  storeShared, messagesShared,
                            traceShared,    nullptr,     [this] { return shell.CurrentDirectory(); },
                            kDefaultFolder, posterShared};
-    return {trace,   messages,  system,    instance, files,    clock,     host,
-            grab,    windows,   processes, keys,     shell,    menus,     controls,
+    return {trace,    messages, system,    instance,  files,        clock, host,
+            grab,     windows,  processes, keys,      shell,        menus, controls,
             keyNames, pipeline, recycle,   filmstrip, decoderShared};
   }
 };

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "fakes/FakeFiles.h"
+#include "fakes/FakeFileStore.h"
 #include "platform/Filmstrip.h"
 #include "platform/PictureDecoder.h"
 #include "platform/PixelPicture.h"
@@ -16,23 +16,22 @@
 
 namespace lorik {
 
-// A Recycle Bin over FakeFiles: a recycled file leaves `files` for `bin`.
-// Paths in `refusing` stay where they are.
+// A Recycle Bin over a FakeFileStore: a recycled file leaves the store for
+// `bin`. Paths in `refusing` stay where they are.
 class FakeRecycle final : public RecyclePort {
  public:
-  explicit FakeRecycle(FakeFiles& files) : files_(files) {}
+  explicit FakeRecycle(FakeFileStore& store) : store_(store) {}
   std::vector<RecycleOutcome> Recycle(const std::vector<std::wstring>& paths) override {
     calls.push_back(paths);
     std::vector<RecycleOutcome> outcomes;
     for (const std::wstring& path : paths) {
-      auto file = files_.files.find(path);
-      if (file == files_.files.end()) {
+      if (!store_.Exists(path)) {
         outcomes.push_back(RecycleOutcome::Missing);
       } else if (refusing.count(path) != 0) {
         outcomes.push_back(RecycleOutcome::Failed);
       } else {
         bin.insert(path);
-        files_.files.erase(file);
+        store_.Remove(path);
         outcomes.push_back(RecycleOutcome::Recycled);
       }
     }
@@ -44,7 +43,7 @@ class FakeRecycle final : public RecyclePort {
   std::set<std::wstring> refusing;
 
  private:
-  FakeFiles& files_;
+  FakeFileStore& store_;
 };
 
 // The strip as a list of labels, thumbnails and a selection; the window it

@@ -13,6 +13,7 @@
 #include "app/LorikDlg.h"
 #include "core/Text.h"
 #include "fakes/FakeApp.h"
+#include "fakes/FakeReviewTemplate.h"
 #include "fakes/FakeSettingTemplates.h"
 #include "settings/IniFile.h"
 #include "settingsui/Setting.h"
@@ -970,6 +971,93 @@ TEST_F(MainWindowTest, FolderItemsMakeTheFolderTheyOpen) {
   EXPECT_EQ(messages.Messages(),
             (std::vector<FakeMessageBox::Shown>{
                 {L"フォルダを開けませんでした：C:\\Multi3", L"Lorik", mb::kIconError}}));
+}
+
+// The review of the last shot from the main window: a multi shot of two frames
+// before the press and one after, saved by the real workers on fakes.
+class ShotReviewTest : public MainWindowTest {
+ protected:
+  ShotReviewTest() { AddReviewTemplate(host); }
+  void MultiShot(std::wstring_view general) {
+    StartWith(std::wstring(general) +
+              L"[MultiShot01]\r\nFormat=m%ms%\r\nNumber of saved image before hotkey=2\r\n"
+              L"Number of saved image after hotkey=1\r\n");
+    for (int i = 0; i < 3; ++i) {
+      ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
+      app.clock.Advance(50);
+    }
+    ASSERT_TRUE(host.PressHotkey(*dlg, 16997));
+    ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
+    ASSERT_TRUE(WaitIdle());
+  }
+  // What the save worker posted to the main window, handed to it; the count of
+  // shot messages.
+  int DeliverShotMessages() {
+    int shots = 0;
+    for (const auto& [window, message] : app.posterShared->Take()) {
+      if (message != kShotSavedMessage) continue;
+      EXPECT_EQ(window, view->Handle());
+      ++shots;
+      host.Send(*dlg, {message, 0, 0});
+    }
+    return shots;
+  }
+  std::vector<std::wstring> ReviewLabels() { return app.filmstrip.strip.Labels(); }
+};
+
+TEST_F(ShotReviewTest, OpensByItselfOnceTheMultiShotIsWrittenWhenAskedAndOnlyOnce) {
+  MultiShot(L"[General]\r\nReview after multi shot=1\r\n");
+  EXPECT_EQ(DeliverShotMessages(), 1);
+  CBurstReview* review = dlg->Review().Window();
+  ASSERT_NE(review, nullptr);
+  EXPECT_EQ(review->Model().Size(), 3u);
+  const std::vector<std::wstring> labels = ReviewLabels();
+  EXPECT_EQ(labels.size(), 3u);
+  EXPECT_EQ(std::count(labels.begin(), labels.end(), L"押下"), 1);
+  EXPECT_EQ(host.created.back().parent, view->Handle());
+  // Closed by the user: a late word about the same shot does not bring it back.
+  host.Send(*review, ui::CommandMessage(ui::kIdCancel));
+  EXPECT_EQ(dlg->Review().Window(), nullptr);
+  host.Send(*dlg, {kShotSavedMessage, 0, 0});
+  EXPECT_EQ(dlg->Review().Window(), nullptr);
+}
+
+TEST_F(ShotReviewTest, WithoutTheSwitchOnlyTheMenuItemOrTheThumbnailOpensIt) {
+  MultiShot(L"");
+  EXPECT_FALSE(dlg->Records().general.reviewAfterMultiShot);
+  DeliverShotMessages();
+  EXPECT_EQ(dlg->Review().Window(), nullptr);
+  struct Case {
+    unsigned command;
+    int code;
+  };
+  for (const Case& c : {Case{CLorikDlg::kCommandReviewLastShot, 0},
+                        Case{static_cast<unsigned>(CLorikDlg::kThumbnail), stn::kDoubleClick}}) {
+    Command(c.command, c.code);
+    CBurstReview* review = dlg->Review().Window();
+    ASSERT_NE(review, nullptr) << c.command;
+    EXPECT_EQ(review->Model().Size(), 3u);
+    host.Send(*review, ui::CommandMessage(ui::kIdCancel));
+  }
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(ShotReviewTest, BeforeAnyShotTheMenuItemSaysSo) {
+  StartWith(L"");
+  Command(CLorikDlg::kCommandReviewLastShot);
+  EXPECT_EQ(dlg->Review().Window(), nullptr);
+  ASSERT_EQ(messages.Count(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, L"確認できるマルチショットがまだありません");
+}
+
+TEST_F(ShotReviewTest, ASingleShotIsReviewedAsItsOnePicture) {
+  StartWith(L"");
+  ASSERT_TRUE(host.PressHotkey(*dlg, 16996));
+  ASSERT_TRUE(WaitIdle());
+  EXPECT_EQ(DeliverShotMessages(), 0);  // nothing opens by itself for a single shot
+  Command(CLorikDlg::kCommandReviewLastShot);
+  ASSERT_NE(dlg->Review().Window(), nullptr);
+  EXPECT_EQ(ReviewLabels(), std::vector<std::wstring>{L"押下"});
 }
 
 }  // namespace
