@@ -10,9 +10,9 @@
 
 #include <algorithm>
 #include <array>
-#include <condition_variable>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -99,7 +99,28 @@ bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// A png of two halves, red and blue, and a grey band at the top.
+// A png of one colour, given as red, green, blue.
+std::vector<uint8_t> PlainPng(int width, int height, std::array<uint8_t, 3> colour) {
+  auto picture = PixelPicture::Create(width, height, 24);
+  for (int y = 0; y < height; ++y) {
+    uint8_t* row = picture->MutableBits() + static_cast<size_t>(y) * picture->Pitch();
+    for (int x = 0; x < width; ++x) {
+      row[3 * x + 0] = colour[2];
+      row[3 * x + 1] = colour[1];
+      row[3 * x + 2] = colour[0];
+    }
+  }
+  ImageEncoderGdiPlus encoder;
+  return encoder.Encode(*picture, ImageType::Png).value().bytes;
+}
+
+// The colour of frame k of a burst: each frame its own.
+std::array<uint8_t, 3> ColourOf(int k) {
+  return {static_cast<uint8_t>(40 + 20 * (k % 10)), static_cast<uint8_t>(200 - 15 * (k / 10)),
+          static_cast<uint8_t>(k * 37 % 256)};
+}
+
+// A png of two halves, red and blue.
 std::vector<uint8_t> Png(int width, int height) {
   auto picture = PixelPicture::Create(width, height, 24);
   for (int y = 0; y < height; ++y) {
@@ -125,7 +146,7 @@ void WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
 
 // A burst of `count` files, 100 ms apart, the press between the middle two.
 std::vector<ShotFile> WriteBurst(const std::wstring& folder, int count, int width, int height,
-                                 SystemTime press) {
+                                 SystemTime press, bool distinct = false) {
   const std::vector<uint8_t> png = Png(width, height);
   std::vector<ShotFile> files;
   for (int k = 0; k < count; ++k) {
@@ -135,7 +156,7 @@ std::vector<ShotFile> WriteBurst(const std::wstring& folder, int count, int widt
     t.second = static_cast<uint16_t>(total / 1000);
     t.milliseconds = static_cast<uint16_t>(total % 1000);
     const std::wstring path = folder + L"\\frame" + std::to_wstring(100 + k) + L".png";
-    WriteBytes(path, png);
+    WriteBytes(path, distinct ? PlainPng(width, height, ColourOf(k)) : png);
     files.push_back({path, t});
   }
   return files;
@@ -150,9 +171,9 @@ TEST(Recycle, FilesGoToTheRecycleBinAndAMissingOneIsNamed) {
   for (const std::wstring& path : {paths[0], paths[1], paths[3]}) WriteBytes(path, {1, 2, 3});
   RecycleWin32 recycle;
   const std::vector<RecycleOutcome> outcomes = recycle.Recycle({paths[0], paths[1], paths[2]});
-  EXPECT_EQ(outcomes, (std::vector<RecycleOutcome>{RecycleOutcome::Recycled,
-                                                   RecycleOutcome::Recycled,
-                                                   RecycleOutcome::Missing}));
+  EXPECT_EQ(outcomes,
+            (std::vector<RecycleOutcome>{RecycleOutcome::Recycled, RecycleOutcome::Recycled,
+                                         RecycleOutcome::Missing}));
   EXPECT_FALSE(Exists(paths[0]));
   EXPECT_FALSE(Exists(paths[1]));
   EXPECT_TRUE(Exists(paths[3]));
@@ -193,7 +214,7 @@ TEST(Decoder, FitsThePictureIntoTheBoxCentredWithItsAspect) {
   EXPECT_EQ(fitted->Width(), 128);
   EXPECT_EQ(fitted->Height(), 72);
   EXPECT_EQ(fitted->BitsPerPixel(), 24);
-  EXPECT_GT(pixel(*fitted, 10, 36)[0], 200);  // the red half
+  EXPECT_GT(pixel(*fitted, 10, 36)[0], 200);   // the red half
   EXPECT_GT(pixel(*fitted, 118, 36)[2], 200);  // the blue half
 
   // A square in a wide box: bars of the background left and right.
@@ -228,7 +249,7 @@ class ReviewWindowTest : public ::testing::Test {
   HWND Handle() const { return reinterpret_cast<HWND>(review->View()->Handle().value); }
   HWND List() const { return GetDlgItem(Handle(), CBurstReview::kList); }
   void Open(std::vector<ShotFile> files, std::shared_ptr<PictureDecoderPort> decoder) {
-    ReviewPorts ports{messages, store, shell, recycle, filmstrip, clock, trace,
+    ReviewPorts ports{messages,           store, shell, recycle, filmstrip, clock, trace,
                       std::move(decoder), poster};
     review = std::make_unique<CBurstReview>(ports, 1, kPress, std::move(files));
     ASSERT_TRUE(host.CreateModeless(*review, {}));
@@ -265,9 +286,20 @@ class ReviewWindowTest : public ::testing::Test {
     SendMessageW(List(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&lv));
     return lv.iImage;
   }
+  // The colour in the middle of a bitmap, as red, green, blue.
+  static std::array<uint8_t, 3> Centre(HBITMAP bitmap) {
+    BITMAP info{};
+    GetObjectW(bitmap, sizeof(info), &info);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    const COLORREF c = GetPixel(dc, info.bmWidth / 2, info.bmHeight / 2);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return {GetRValue(c), GetGValue(c), GetBValue(c)};
+  }
   int Selected() {
-    return static_cast<int>(SendMessageW(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                         LVNI_SELECTED));
+    return static_cast<int>(
+        SendMessageW(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
   }
 
   std::wstring folder;
@@ -284,7 +316,7 @@ class ReviewWindowTest : public ::testing::Test {
 };
 
 TEST_F(ReviewWindowTest, TheStripFillsWithThumbnailsOnTheRealTemplate) {
-  std::vector<ShotFile> files = WriteBurst(folder, 12, 320, 180, kPress);
+  std::vector<ShotFile> files = WriteBurst(folder, 12, 320, 180, kPress, true);
   std::reverse(files.begin(), files.end());  // as written out of order
   Open(files, std::make_shared<PictureDecoderGdiPlus>());
   ASSERT_EQ(SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0), 12);
@@ -297,16 +329,46 @@ TEST_F(ReviewWindowTest, TheStripFillsWithThumbnailsOnTheRealTemplate) {
       reinterpret_cast<HIMAGELIST>(SendMessageW(List(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
   ASSERT_NE(images, nullptr);
   EXPECT_EQ(ImageList_GetImageCount(images), 13);  // the stand-in and one per frame
-  for (int item = 0; item < 12; ++item) EXPECT_NE(Image(item), 0) << item;
+  // Each item shows its own frame: written in reverse, item i is frame 11 - i.
+  for (int item = 0; item < 12; ++item) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP drawn = CreateCompatibleBitmap(screen, 128, 72);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, drawn);
+    ImageList_Draw(images, Image(item), dc, 0, 0, ILD_NORMAL);
+    const COLORREF c = GetPixel(dc, 64, 36);
+    SelectObject(dc, old);
+    DeleteObject(drawn);
+    DeleteDC(dc);
+    EXPECT_EQ((std::array<uint8_t, 3>{GetRValue(c), GetGValue(c), GetBValue(c)}), ColourOf(item))
+        << item;
+  }
   ASSERT_TRUE(PumpUntil([&] {
     return SendDlgItemMessageW(Handle(), CBurstReview::kPreview, STM_GETIMAGE, IMAGE_BITMAP, 0) !=
            0;
   }));
   // Keys reach the list, whose subclass takes them: → moves, Space marks.
+  auto preview = [&] {
+    return SendDlgItemMessageW(Handle(), CBurstReview::kPreview, STM_GETIMAGE, IMAGE_BITMAP, 0);
+  };
+  const LRESULT pressPreview = preview();
   SendMessageW(List(), WM_KEYDOWN, VK_RIGHT, 0);
   EXPECT_EQ(Selected(), 6);
+  // The preview follows the selection: the colour of frame 6 in its middle.
+  EXPECT_TRUE(PumpUntil([&] { return preview() != pressPreview && preview() != 0; }));
+  EXPECT_EQ(Centre(reinterpret_cast<HBITMAP>(preview())), ColourOf(6));
   SendMessageW(List(), WM_KEYDOWN, VK_SPACE, 0);
   EXPECT_EQ(Label(6), L"★+0.1秒");
+  // Keys typed faster than the pictures come: the preview ends on the last selected.
+  for (WPARAM key : {VK_RIGHT, VK_SPACE, VK_RIGHT, VK_RIGHT, VK_LEFT}) {
+    PostMessageW(List(), WM_KEYDOWN, key, 0);
+    if (key == VK_SPACE) PostMessageW(List(), WM_CHAR, L' ', 0);
+  }
+  EXPECT_TRUE(PumpUntil([&] {
+    return Selected() == 8 && Centre(reinterpret_cast<HBITMAP>(preview())) == ColourOf(8);
+  })) << "selected "
+      << Selected();
   testing::PumpMessages();
   EXPECT_TRUE(messages.shown.empty());
 }
@@ -315,12 +377,11 @@ TEST_F(ReviewWindowTest, UnmarkedFramesGoToTheRecycleBinAndTheStripFollows) {
   const std::vector<ShotFile> files = WriteBurst(folder, 6, 64, 48, kPress);
   Open(files, std::make_shared<PictureDecoderGdiPlus>());
   SendMessageW(List(), WM_KEYDOWN, VK_SPACE, 0);  // keeps the press frame
-  DeleteFileW(files[0].path.c_str());            // gone by hand meanwhile
+  DeleteFileW(files[0].path.c_str());             // gone by hand meanwhile
   SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(CBurstReview::kRecycleButton, BN_CLICKED), 0);
   ASSERT_EQ(messages.shown.size(), 2u);
   EXPECT_EQ(messages.shown[0], L"未選択の画像5枚をごみ箱へ移動しますか?");
-  EXPECT_EQ(messages.shown[1],
-            L"ファイルが見つからないため一覧から外しました：" + files[0].path);
+  EXPECT_EQ(messages.shown[1], L"ファイルが見つからないため一覧から外しました：" + files[0].path);
   EXPECT_EQ(SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0), 1);
   EXPECT_EQ(Label(0), L"★押下");
   for (size_t k = 0; k < files.size(); ++k) EXPECT_EQ(Exists(files[k].path), k == 2) << k;
@@ -361,7 +422,8 @@ TEST_F(ReviewWindowTest, TimingOfLargeBursts) {
     auto last = std::chrono::steady_clock::now();
     ASSERT_TRUE(PumpUntil([&] {
       const auto now = std::chrono::steady_clock::now();
-      longestStep = std::max(longestStep, std::chrono::duration<double, std::milli>(now - last).count());
+      longestStep =
+          std::max(longestStep, std::chrono::duration<double, std::milli>(now - last).count());
       last = now;
       if (first < 0 && review->ThumbnailsDone() > 0) first = ms(now);
       return review->ThumbnailsDone() == static_cast<size_t>(count);
