@@ -19,9 +19,6 @@ mkdir -p "$XDG_DATA_HOME"
 write_ini <<INI
 $(single_shot_sections)
 $(multi_shot_section 10 10)
-[Save]
-Image type=png
-Conversion thread number=2
 $(target_capture_section)
 INI
 

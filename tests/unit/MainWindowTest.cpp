@@ -83,6 +83,23 @@ class MainWindowTest : public ::testing::Test {
     WriteIni(ini.Text());
     return Start();
   }
+  // The valid file with `changes` and a first profile of two frames before the
+  // press and one after; the shot taken through capture ticks and written.
+  void TakeMultiShot(std::wstring_view changes) {
+    StartWith(std::wstring(changes) +
+              L"[MultiShot01]\r\nFormat=m%ms%\r\nNumber of saved image before hotkey=2\r\n"
+              L"Number of saved image after hotkey=1\r\n");
+    for (int i = 0; i < 3; ++i) {
+      ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
+      app.clock.Advance(50);
+    }
+    ASSERT_TRUE(host.PressHotkey(*dlg, 16997));
+    for (int i = 0; i < 2; ++i) {
+      ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
+      app.clock.Advance(50);
+    }
+    ASSERT_TRUE(WaitIdle());
+  }
   void Command(unsigned id, int code = 0) { host.Send(*dlg, ui::CommandMessage(id, code)); }
   // The cursor message a right click sends; the default still sets the cursor.
   void RightClick() {
@@ -392,19 +409,7 @@ TEST_F(MainWindowTest, SingleShotReachesTheFileAndTheStatusLine) {
 }
 
 TEST_F(MainWindowTest, MultiShotThroughCaptureTicksIsSavedUnderItsProfile) {
-  StartWith(
-      L"[MultiShot01]\r\nFormat=m%ms%\r\nNumber of saved image before hotkey=2\r\n"
-      L"Number of saved image after hotkey=1\r\n");
-  for (int i = 0; i < 3; ++i) {
-    ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
-    app.clock.Advance(50);
-  }
-  ASSERT_TRUE(host.PressHotkey(*dlg, 16997));
-  for (int i = 0; i < 2; ++i) {
-    ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
-    app.clock.Advance(50);
-  }
-  ASSERT_TRUE(WaitIdle());
+  TakeMultiShot(L"");
   const auto files = app.store.Files();
   EXPECT_EQ(files.size(), 3u);
   for (const auto& [path, file] : files) EXPECT_TRUE(path.starts_with(L"C:\\Multi1\\m")) << path;
@@ -973,23 +978,11 @@ TEST_F(MainWindowTest, FolderItemsMakeTheFolderTheyOpen) {
                 {L"フォルダを開けませんでした：C:\\Multi3", L"Lorik", mb::kIconError}}));
 }
 
-// The review of the last shot from the main window: a multi shot of two frames
-// before the press and one after, saved by the real workers on fakes.
+// The review of the last shot from the main window: the multi shot of
+// TakeMultiShot, saved by the real workers on fakes.
 class ShotReviewTest : public MainWindowTest {
  protected:
   ShotReviewTest() { AddReviewTemplate(host); }
-  void MultiShot(std::wstring_view general) {
-    StartWith(std::wstring(general) +
-              L"[MultiShot01]\r\nFormat=m%ms%\r\nNumber of saved image before hotkey=2\r\n"
-              L"Number of saved image after hotkey=1\r\n");
-    for (int i = 0; i < 3; ++i) {
-      ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
-      app.clock.Advance(50);
-    }
-    ASSERT_TRUE(host.PressHotkey(*dlg, 16997));
-    ASSERT_TRUE(host.Tick(*dlg, CLorikDlg::kCaptureTimerId));
-    ASSERT_TRUE(WaitIdle());
-  }
   // What the save worker posted to the main window, handed to it; the count of
   // shot messages.
   int DeliverShotMessages() {
@@ -1006,7 +999,7 @@ class ShotReviewTest : public MainWindowTest {
 };
 
 TEST_F(ShotReviewTest, OpensByItselfOnceTheMultiShotIsWrittenWhenAskedAndOnlyOnce) {
-  MultiShot(L"[General]\r\nReview after multi shot=1\r\n");
+  TakeMultiShot(L"[General]\r\nReview after multi shot=1\r\n");
   EXPECT_EQ(DeliverShotMessages(), 1);
   CBurstReview* review = dlg->Review().Window();
   ASSERT_NE(review, nullptr);
@@ -1023,7 +1016,7 @@ TEST_F(ShotReviewTest, OpensByItselfOnceTheMultiShotIsWrittenWhenAskedAndOnlyOnc
 }
 
 TEST_F(ShotReviewTest, WithoutTheSwitchOnlyTheMenuItemOrTheThumbnailOpensIt) {
-  MultiShot(L"");
+  TakeMultiShot(L"");
   EXPECT_FALSE(dlg->Records().general.reviewAfterMultiShot);
   DeliverShotMessages();
   EXPECT_EQ(dlg->Review().Window(), nullptr);

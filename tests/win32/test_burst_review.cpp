@@ -24,6 +24,7 @@
 #include "platform/PixelPicture.h"
 #include "review/BurstReview.h"
 #include "support/PumpMessages.h"
+#include "support/RecordedMessages.h"
 #include "win32/ClockWin32.h"
 #include "win32/DialogHostWin32.h"
 #include "win32/FileStoreWin32.h"
@@ -37,17 +38,6 @@
 
 namespace lorik {
 namespace {
-
-// Messages are recorded and answered with OK, without a box.
-class RecordingMessages final : public MessageBoxPort {
- public:
-  int Show(std::wstring_view text, std::wstring_view, unsigned) override {
-    shown.emplace_back(text);
-    return mb::kIdOk;
-  }
-  void Beep() override {}
-  std::vector<std::wstring> shown;
-};
 
 // Counts the posts that reach the window's queue.
 class CountingPoster final : public MessagePosterPort {
@@ -304,7 +294,7 @@ class ReviewWindowTest : public ::testing::Test {
 
   std::wstring folder;
   ui::DialogHostWin32 host;
-  RecordingMessages messages;
+  RecordedMessages messages;
   FileStoreWin32 store;
   ShellWin32 shell;
   RecycleWin32 recycle;
