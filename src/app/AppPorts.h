@@ -21,6 +21,9 @@ class KeyNamePort;
 class ControlBinder;
 class DeadlineTimerPort;
 class ThreadPriorityPort;
+class RecyclePort;
+class FilmstripPort;
+class PictureDecoderPort;
 namespace ui {
 class DialogHost;
 }
@@ -52,6 +55,10 @@ struct AppPorts {
   // Sets the priority of the clock's and the workers' threads; null leaves
   // them at the priority they start with.
   std::shared_ptr<ThreadPriorityPort> priorities;
+  // The review window of the last shot; the decoder is shared with its thread.
+  RecyclePort& recycle;
+  FilmstripPort& filmstrip;
+  std::shared_ptr<PictureDecoderPort> decoder;
 };
 
 }  // namespace lorik

@@ -28,6 +28,10 @@
 namespace lorik {
 namespace {
 
+// The messages other threads post to the main window; one map entry each.
+static_assert(kSaveReportMessage != kCaptureTickMessage &&
+              kSaveReportMessage != kShotSavedMessage && kCaptureTickMessage != kShotSavedMessage);
+
 // What the main button does, as "Main button setting" stores it.
 enum class ShotButtonType { SingleShot, MultiShot, LastSavedFolder, SaveFolder, Unknown };
 
@@ -91,7 +95,11 @@ CLorikDlg::CLorikDlg(AppPorts ports, std::wstring iniPath)
           [this](CaptureSettings& capture) {
             return RecognizeCaptureArea(capture, ports_.windows, ports_.grab, ports_.messages);
           }),
-      triggers_(capture_, *this, pool_, ports.messages) {}
+      triggers_(capture_, *this, pool_, ports.messages),
+      review_(ReviewPorts{ports.messages, *ports.pipeline.files, ports.shell, ports.recycle,
+                          ports.filmstrip, ports.clock, ports.trace, ports.decoder,
+                          ports.pipeline.poster},
+              ports.dialogs) {}
 
 CLorikDlg::~CLorikDlg() = default;
 
@@ -123,6 +131,9 @@ ui::MessageMap CLorikDlg::GetMessageMap() const {
       ui::MapCommand<&CLorikDlg::OpenLastSavedFolder>(kCommandLastSavedFolder),
       ui::MapCommand<&CLorikDlg::OnThumbnail>(kCommandThumbnail),
       ui::MapCommand<&CLorikDlg::OnVersion>(kCommandVersion),
+      ui::MapCommand<&CLorikDlg::OnReviewLastShot>(kCommandReviewLastShot),
+      ui::MapCommand<&CLorikDlg::OnReviewLastShot>(kThumbnail, stn::kDoubleClick),
+      ui::MapMessage<&CLorikDlg::OnShotSaved>(kShotSavedMessage),
   };
   return kMap;
 }
@@ -373,6 +384,15 @@ FolderCheck CLorikDlg::Folders() {
 
 void CLorikDlg::OnSaveReport() {
   pipeline_->saveReports.ShowPending(ports_.messages);
+}
+
+void CLorikDlg::OnReviewLastShot() {
+  review_.Open(view().Handle(), pipeline_->lastShot.Snapshot());
+}
+
+void CLorikDlg::OnShotSaved() {
+  review_.OnShotSaved(view().Handle(), pipeline_->lastShot.Snapshot(),
+                      records_.general.reviewAfterMultiShot);
 }
 
 void CLorikDlg::OnSetting() {

@@ -6,6 +6,7 @@
 
 #include "app/AppPorts.h"
 #include "app/HotkeyControl.h"
+#include "app/LastShotReview.h"
 #include "app/PressFeedback.h"
 #include "controls/InfoProgressCtrl.h"
 #include "controls/StaticBitmap.h"
@@ -46,6 +47,7 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   static constexpr unsigned kCommandVersion = ID_MENU_VERSION;
   static constexpr unsigned kCommandLastSavedFolder = ID_MENU_OPEN_LAST_SAVED_FOLDER;
   static constexpr unsigned kCommandSingleShotFolder = ID_MENU_OPEN_SINGLE_SHOT_FOLDER;
+  static constexpr unsigned kCommandReviewLastShot = ID_MENU_REVIEW_LAST_SHOT;
 
   static constexpr unsigned kCaptureTimerId = 15612;
   static constexpr unsigned kButtonTimerId = 12421;
@@ -80,6 +82,7 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   const CCustomProgressCtrl& ProgressBar() const { return progress_; }
   const std::shared_ptr<CStaticBitmap>& Thumbnail() const { return thumbnail_; }
   size_t ConversionWorkers() const { return pool_.Size(); }
+  const LastShotReview& Review() const { return review_; }
 
  protected:
   ui::MessageMap GetMessageMap() const override;
@@ -96,6 +99,10 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   FolderCheck Folders();
   // Shows the save failures that wait, one box at a time.
   void OnSaveReport();
+  // The review window of the last shot: the menu item and the thumbnail's
+  // double click, and the save worker's word that a multi shot is written.
+  void OnReviewLastShot();
+  void OnShotSaved();
 
   void OnDestroy();
   bool OnSysCommand(unsigned command, intptr_t lParam);
@@ -166,6 +173,7 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   TargetSearch search_;
   TargetTracker tracker_;
   CaptureControllerTriggers triggers_;
+  LastShotReview review_;
   // Needs the window's timers and hotkeys, so it exists from WM_INITDIALOG on.
   std::optional<HotkeyControl> hotkeys_;
 };

@@ -106,6 +106,7 @@ bool CaptureController::MovePending(FrameQueue& history, MultiShotRun& run) {
   for (size_t k = 0; k < moving; ++k) {
     CapturedFrame next = history.pop_front();
     next.startTime = run.startTime;
+    next.endsShot = run.pendingCount == 1;
     if (buffer.empty()) foundEmpty = true;
     buffer.push_back(std::move(next));
     --run.pendingCount;

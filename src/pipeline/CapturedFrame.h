@@ -48,6 +48,7 @@ struct CapturedFrame {
   SharedText folder;      // destination folder
   SharedText pattern;     // file-name pattern with meta-characters
   int32_t profileNo = 0;  // 0 single shot, k multi-shot profile k
+  bool endsShot = false;  // the last frame a multi-shot press asked for
   // Holds the encoded image once converted. A slot is made when the frame is
   // first encoded: until then nobody can tell a missing slot from an empty one,
   // and it keeps the capture tick free of allocations.

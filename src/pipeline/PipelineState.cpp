@@ -63,6 +63,11 @@ void PipelineState::ReportSaveFailure(SaveFailure cause, const std::wstring& nam
   if (window && ports.poster) ports.poster->Post(window, kSaveReportMessage);
 }
 
+void PipelineState::ReportShotSaved() {
+  const WindowHandle window{reportWindow_.load()};
+  if (window && ports.poster) ports.poster->Post(window, kShotSavedMessage);
+}
+
 uint32_t PipelineState::Unsettled() const {
   std::lock_guard lock(outcomeLock_);
   return unsettled_;

@@ -12,6 +12,7 @@
 #include "core/SystemTime.h"
 #include "core/WindowHandle.h"
 #include "pipeline/CapturedFrame.h"
+#include "pipeline/LastShot.h"
 #include "pipeline/SaveReports.h"
 #include "platform/Picture.h"
 #include "platform/ThumbnailSink.h"
@@ -45,6 +46,10 @@ struct PipelinePorts {
 // The message the save worker posts to the main window when a save failure
 // waits in `PipelineState::saveReports`.
 inline constexpr uint32_t kSaveReportMessage = 0x8000 + 1;  // WM_APP + 1
+
+// The message the save worker posts to the main window when a file of a
+// multi shot whose last frame has been handled was written (`lastShot`).
+inline constexpr uint32_t kShotSavedMessage = 0x8000 + 3;  // WM_APP + 3
 
 // The settings the workers read. The user-interface thread replaces the
 // settings records whole; workers take this copy, under its lock, per frame.
@@ -150,6 +155,11 @@ class PipelineState {
   // Adds the failure and tells the report window, without waiting.
   void ReportSaveFailure(SaveFailure cause, const std::wstring& named, const std::wstring& folder,
                          const std::wstring& savedTo);
+
+  // The files of the newest shot, for the review window.
+  LastShotLog lastShot;
+  // Tells the report window that a multi shot's files are written.
+  void ReportShotSaved();
 
  private:
   mutable std::mutex outcomeLock_;

@@ -123,9 +123,14 @@ Written WriteInto(PipelineState& state, FrameEnd& end, std::span<const uint8_t> 
   return Written::Yes;
 }
 
-void Publish(PipelineState& state, const CapturedFrame& frame) {
+void Publish(PipelineState& state, const CapturedFrame& frame, const std::wstring& saved) {
   state.SetLastSaved({frame.profileNo, frame.captureTime});
   if (state.ports.thumbnail) state.ports.thumbnail->SetPicture(frame.picture);
+  const bool ended =
+      state.lastShot.Add(frame.profileNo, frame.startTime, {saved, frame.captureTime});
+  // The end itself is told after the frame that ends the shot; a file after
+  // it (finished late by another conversion worker) is told as well.
+  if (ended && frame.profileNo != 0) state.ReportShotSaved();
 }
 
 // Writes one frame into its folder or, when that fails, into the default
@@ -150,7 +155,7 @@ void SaveFrame(PipelineState& state, const CapturedFrame& frame, FrameEnd& end) 
       case Written::Yes:
         state.SetLastSavedFolder(folder);
         end.Saved();
-        return Publish(state, frame);
+        return Publish(state, frame, saved);
       case Written::Counted:
         return end.Counted();
       case Written::FolderFailed:
@@ -173,7 +178,7 @@ void SaveFrame(PipelineState& state, const CapturedFrame& frame, FrameEnd& end) 
     case Written::Yes:
       state.SetLastSavedFolder(defaultFolder);
       end.Failed(cause, named, folder, defaultFolder);
-      return Publish(state, frame);
+      return Publish(state, frame, saved);
     case Written::Counted:
       return end.Counted();
     case Written::FolderFailed:
@@ -222,6 +227,8 @@ void SaveLoop(const std::shared_ptr<PipelineState>& state) {
         // it has ended already; the worker goes on with the next.
         if (!end.Ended()) ReportLostFrame(*state, frame, end);
       }
+      if (frame.endsShot && state->lastShot.End(frame.profileNo, frame.startTime))
+        state->ReportShotSaved();
       frame = CapturedFrame{};
       CapturedFrame removed;
       {

@@ -25,6 +25,8 @@ inline constexpr uint32_t kInitDialog = 0x0110;
 inline constexpr uint32_t kCommand = 0x0111;
 inline constexpr uint32_t kSysCommand = 0x0112;
 inline constexpr uint32_t kTimer = 0x0113;
+inline constexpr uint32_t kKeyDown = 0x0100;
+inline constexpr uint32_t kChar = 0x0102;
 inline constexpr uint32_t kMouseMove = 0x0200;
 inline constexpr uint32_t kLButtonDown = 0x0201;
 inline constexpr uint32_t kLButtonUp = 0x0202;
@@ -38,9 +40,16 @@ inline constexpr uint32_t kApp = 0x8000;
 
 // Notification codes of WM_NOTIFY.
 namespace nm {
-inline constexpr int kReleasedCapture = -16;  // NM_RELEASEDCAPTURE
-inline constexpr int kTabSelChange = -551;    // TCN_SELCHANGE
+inline constexpr int kReleasedCapture = -16;   // NM_RELEASEDCAPTURE
+inline constexpr int kListItemChanged = -101;  // LVN_ITEMCHANGED
+inline constexpr int kDoubleClick = -3;        // NM_DBLCLK
+inline constexpr int kTabSelChange = -551;     // TCN_SELCHANGE
 }  // namespace nm
+
+// Notification codes of WM_COMMAND from a static control with SS_NOTIFY.
+namespace stn {
+inline constexpr int kDoubleClick = 1;  // STN_DBLCLK
+}  // namespace stn
 
 // SetWindowPos flags.
 namespace swp {
@@ -81,6 +90,12 @@ inline constexpr unsigned kNoRepeat = 0x4000;
 
 // Virtual-key codes.
 namespace vk {
+inline constexpr uint16_t kReturn = 0x0D;
+inline constexpr uint16_t kEscape = 0x1B;
+inline constexpr uint16_t kSpace = 0x20;
+inline constexpr uint16_t kLeft = 0x25;
+inline constexpr uint16_t kRight = 0x27;
+inline constexpr uint16_t kDelete = 0x2E;
 inline constexpr uint16_t kF12 = 0x7B;
 }  // namespace vk
 

@@ -11,6 +11,9 @@ class ShellPort {
   virtual ~ShellPort() = default;
   // Opens an explorer window on `folder`; false when the shell could not.
   virtual bool Explore(WindowHandle owner, const std::wstring& folder) = 0;
+  // Opens a file in the program the user chose for its type; false when the
+  // shell could not.
+  virtual bool Open(WindowHandle owner, const std::wstring& file) = 0;
   // The process's current directory.
   virtual std::wstring CurrentDirectory() = 0;
   // Lets the user choose a folder in the platform's folder picker, without an owner

@@ -95,6 +95,8 @@ struct GeneralSettings {
   bool showSaveBufferInfo = false;  // "Show save buffer info"
   bool allowMultipleBoot = false;   // "Allow multiple boot"
   bool supressErrorDialog = false;  // "Supress error dialog"
+  // "Review after multi shot": open the review window once a multi shot is written.
+  bool reviewAfterMultiShot = false;
   friend bool operator==(const GeneralSettings&, const GeneralSettings&) = default;
 };
 

@@ -108,6 +108,7 @@ ReadResult ReadSettings(const IniFile& file, const SettingsDefaults& defaults) {
   g.showSaveBufferInfo = general.Bool(L"Show save buffer info", false);
   g.allowMultipleBoot = general.Bool(L"Allow multiple boot", false);
   g.supressErrorDialog = general.Bool(L"Supress error dialog", false);
+  g.reviewAfterMultiShot = general.Bool(L"Review after multi shot", false);
 
   ReadHotkey(Reader(file, kSingleShot), r.shot.singleShot, kFirstHotkeyId, 83, 3);
 
@@ -176,6 +177,7 @@ void WriteSettings(IniFile& file, const SettingsRecords& records, Rect currentWi
   general.Bool(L"Show save buffer info", g.showSaveBufferInfo);
   general.Bool(L"Allow multiple boot", g.allowMultipleBoot);
   general.Bool(L"Supress error dialog", g.supressErrorDialog);
+  general.Bool(L"Review after multi shot", g.reviewAfterMultiShot);
 
   Writer single(file, kSingleShot);
   WriteHotkey(single, records.shot.singleShot);

@@ -19,6 +19,7 @@ constexpr Switch kSwitches[] = {
     {IDC_CHECK_SAVE_BUFF_INFO, &GeneralSettings::showSaveBufferInfo},
     {IDC_CHECK_MULTIPLE_BOOT, &GeneralSettings::allowMultipleBoot},
     {IDC_CHECK_SUPPRESS_ERROR, &GeneralSettings::supressErrorDialog},
+    {IDC_CHECK_REVIEW_AFTER_MULTI_SHOT, &GeneralSettings::reviewAfterMultiShot},
 };
 
 // Radio button of each "Main button setting", in value order.

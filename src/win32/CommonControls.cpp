@@ -14,7 +14,9 @@ const CommonControlsFunctions& CommonControls() {
         dll.Require<decltype(&::InitCommonControlsEx)>("InitCommonControlsEx"),
         dll.Require<decltype(&::SetWindowSubclass)>("SetWindowSubclass"),
         dll.Require<decltype(&::RemoveWindowSubclass)>("RemoveWindowSubclass"),
-        dll.Require<decltype(&::DefSubclassProc)>("DefSubclassProc")};
+        dll.Require<decltype(&::DefSubclassProc)>("DefSubclassProc"),
+        dll.Require<decltype(&::ImageList_Create)>("ImageList_Create"),
+        dll.Require<decltype(&::ImageList_Add)>("ImageList_Add")};
   }();
   return functions;
 }

@@ -13,6 +13,9 @@ struct CommonControlsFunctions {
   decltype(&::SetWindowSubclass) setWindowSubclass;
   decltype(&::RemoveWindowSubclass) removeWindowSubclass;
   decltype(&::DefSubclassProc) defSubclassProc;
+  // The review window's thumbnails.
+  decltype(&::ImageList_Create) imageListCreate;
+  decltype(&::ImageList_Add) imageListAdd;
 };
 
 // Looked up on the first call, which throws MissingSystemFunction when one is

@@ -15,6 +15,13 @@ bool ShellWin32::Explore(WindowHandle owner, const std::wstring& folder) {
   return reinterpret_cast<intptr_t>(result) > 32;
 }
 
+bool ShellWin32::Open(WindowHandle owner, const std::wstring& file) {
+  // The default verb: the program the user associated with the file's type.
+  const HINSTANCE result = ::ShellExecuteW(reinterpret_cast<HWND>(owner.value), nullptr,
+                                           file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  return reinterpret_cast<intptr_t>(result) > 32;
+}
+
 std::wstring ShellWin32::CurrentDirectory() {
   const DWORD size = ::GetCurrentDirectoryW(0, nullptr);
   if (size == 0) return {};

@@ -11,13 +11,16 @@
 #include "win32/DialogHostWin32.h"
 #include "win32/FileStoreWin32.h"
 #include "win32/FilesWin32.h"
+#include "win32/FilmstripWin32.h"
 #include "win32/ImageEncoderGdiPlus.h"
 #include "win32/KeyNamesWin32.h"
 #include "win32/KeyStateWin32.h"
 #include "win32/MenuWin32.h"
 #include "win32/MessageBoxWin32.h"
+#include "win32/PictureDecoderGdiPlus.h"
 #include "win32/PosterWin32.h"
 #include "win32/ProcessTableWin32.h"
+#include "win32/RecycleWin32.h"
 #include "win32/SchedulingWin32.h"
 #include "win32/ScreenGrabWin32.h"
 #include "win32/ShellWin32.h"
@@ -51,6 +54,10 @@ struct Adapters {
   lorik::MenuWin32 menus;
   lorik::win32::ControlBinderWin32 binder;
   lorik::KeyNamesWin32 keyNames;
+  lorik::RecycleWin32 recycle;
+  lorik::FilmstripWin32 filmstrip;
+  std::shared_ptr<lorik::PictureDecoderGdiPlus> decoder =
+      std::make_shared<lorik::PictureDecoderGdiPlus>();
 };
 
 }  // namespace
@@ -83,12 +90,27 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       [shell] { return shell->CurrentDirectory(); },
       lorik::DefaultSaveFolder(shell->PicturesFolder(), adapters->system.ExecutablePath()),
       std::make_shared<lorik::PosterWin32>()};
-  lorik::CLorikApp app({*adapters->trace, *adapters->messages, adapters->system,
-                        adapters->instanceGuard, adapters->files, adapters->clock,
-                        adapters->dialogs, adapters->grab, adapters->windows, adapters->processes,
-                        adapters->keys, *adapters->shell, adapters->menus, adapters->binder,
-                        adapters->keyNames, pipeline, std::make_shared<lorik::DeadlineTimerWin32>(),
-                        std::make_shared<lorik::ThreadPriorityWin32>()});
+  lorik::CLorikApp app({*adapters->trace,
+                        *adapters->messages,
+                        adapters->system,
+                        adapters->instanceGuard,
+                        adapters->files,
+                        adapters->clock,
+                        adapters->dialogs,
+                        adapters->grab,
+                        adapters->windows,
+                        adapters->processes,
+                        adapters->keys,
+                        *adapters->shell,
+                        adapters->menus,
+                        adapters->binder,
+                        adapters->keyNames,
+                        pipeline,
+                        std::make_shared<lorik::DeadlineTimerWin32>(),
+                        std::make_shared<lorik::ThreadPriorityWin32>(),
+                        adapters->recycle,
+                        adapters->filmstrip,
+                        adapters->decoder});
   app.InitInstance();
   return 0;
 }

@@ -15,6 +15,7 @@
 #include "fakes/FakeNativeProgressBar.h"
 #include "fakes/FakePoster.h"
 #include "fakes/FakeProcessTable.h"
+#include "fakes/FakeReview.h"
 #include "fakes/FakeScreenGrab.h"
 #include "fakes/FakeShell.h"
 #include "fakes/FakeSystem.h"
@@ -54,6 +55,9 @@ struct FakeApp {
   FakeMenu menus;
   FakeControlBinder controls;
   FakeKeyNames keyNames;
+  FakeRecycle recycle{store};
+  FakeFilmstripPort filmstrip;
+  std::shared_ptr<FakePictureDecoder> decoderShared = std::make_shared<FakePictureDecoder>();
 
   AppPorts Ports() {
     PipelinePorts pipeline{encoderShared,  storeShared, messagesShared,
@@ -76,7 +80,10 @@ struct FakeApp {
             keyNames,
             pipeline,
             captureTimerShared,
-            prioritiesShared};
+            prioritiesShared,
+            recycle,
+            filmstrip,
+            decoderShared};
   }
 };
 

@@ -44,9 +44,9 @@ inline void HotkeyTemplate(ui::FakeDialogView& v) {
 
 inline constexpr int kRadios[] = {IDC_RADIO_SINGLE_SHOT, IDC_RADIO_MULTI_SHOT, IDC_RADIO_LAST_SAVED,
                                   IDC_RADIO_SAVE_FOLDER};
-inline constexpr int kBoxes[] = {IDC_CHECK_ALWAYS_ON_TOP, IDC_CHECK_CHECK_ON_EXIT,
+inline constexpr int kBoxes[] = {IDC_CHECK_ALWAYS_ON_TOP,  IDC_CHECK_CHECK_ON_EXIT,
                                  IDC_CHECK_SAVE_BUFF_INFO, IDC_CHECK_MULTIPLE_BOOT,
-                                 IDC_CHECK_SUPPRESS_ERROR};
+                                 IDC_CHECK_SUPPRESS_ERROR, IDC_CHECK_REVIEW_AFTER_MULTI_SHOT};
 
 // The other page's template as far as the page uses it.
 inline void MiscTemplate(ui::FakeDialogView& v) {

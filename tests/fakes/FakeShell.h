@@ -7,7 +7,7 @@
 
 namespace lorik {
 
-// Records every folder opened; folders in `failing` cannot be opened.
+// Records every folder and file opened; folders in `failing` cannot be opened.
 class FakeShell final : public ShellPort {
  public:
   bool Explore(WindowHandle, const std::wstring& folder) override {
@@ -15,6 +15,10 @@ class FakeShell final : public ShellPort {
     for (const std::wstring& f : failing)
       if (f == folder) return false;
     return true;
+  }
+  bool Open(WindowHandle, const std::wstring& file) override {
+    opened.push_back(file);
+    return openWorks;
   }
   std::wstring CurrentDirectory() override { return currentDirectory; }
   std::optional<std::wstring> PicturesFolder() override { return picturesFolder; }
@@ -25,6 +29,8 @@ class FakeShell final : public ShellPort {
 
   std::vector<std::wstring> explored;
   std::vector<std::wstring> failing;
+  std::vector<std::wstring> opened;  // every file opened
+  bool openWorks = true;
   std::wstring currentDirectory = L"C:\\Games\\Lorik";
   std::optional<std::wstring> pickedFolder;  // what the folder picker returns; nullopt: cancelled
   int folderPicks = 0;

@@ -13,6 +13,7 @@
 #include "app/LorikDlg.h"
 #include "core/Text.h"
 #include "fakes/FakeApp.h"
+#include "fakes/FakeReviewTemplate.h"
 #include "fakes/FakeSettingTemplates.h"
 #include "settings/IniFile.h"
 #include "settingsui/Setting.h"
@@ -81,6 +82,23 @@ class MainWindowTest : public ::testing::Test {
         ini.Set(section, key, overlay.GetString(section, key, L""));
     WriteIni(ini.Text());
     return Start();
+  }
+  // The valid file with `changes` and a first profile of two frames before the
+  // press and one after; the shot taken through capture ticks and written.
+  void TakeMultiShot(std::wstring_view changes) {
+    StartWith(std::wstring(changes) +
+              L"[MultiShot01]\r\nFormat=m%ms%\r\nNumber of saved image before hotkey=2\r\n"
+              L"Number of saved image after hotkey=1\r\n");
+    for (int i = 0; i < 3; ++i) {
+      ASSERT_TRUE(CaptureTick());
+      app.clock.Advance(50);
+    }
+    ASSERT_TRUE(host.PressHotkey(*dlg, 16997));
+    for (int i = 0; i < 2; ++i) {
+      ASSERT_TRUE(CaptureTick());
+      app.clock.Advance(50);
+    }
+    ASSERT_TRUE(WaitIdle());
   }
   void Command(unsigned id, int code = 0) { host.Send(*dlg, ui::CommandMessage(id, code)); }
   // The cursor message a right click sends; the default still sets the cursor.
@@ -395,19 +413,7 @@ TEST_F(MainWindowTest, SingleShotReachesTheFileAndTheStatusLine) {
 }
 
 TEST_F(MainWindowTest, MultiShotThroughCaptureTicksIsSavedUnderItsProfile) {
-  StartWith(
-      L"[MultiShot01]\r\nFormat=m%ms%\r\nNumber of saved image before hotkey=2\r\n"
-      L"Number of saved image after hotkey=1\r\n");
-  for (int i = 0; i < 3; ++i) {
-    ASSERT_TRUE(CaptureTick());
-    app.clock.Advance(50);
-  }
-  ASSERT_TRUE(host.PressHotkey(*dlg, 16997));
-  for (int i = 0; i < 2; ++i) {
-    ASSERT_TRUE(CaptureTick());
-    app.clock.Advance(50);
-  }
-  ASSERT_TRUE(WaitIdle());
+  TakeMultiShot(L"");
   const auto files = app.store.Files();
   EXPECT_EQ(files.size(), 3u);
   for (const auto& [path, file] : files) EXPECT_TRUE(path.starts_with(L"C:\\Multi1\\m")) << path;
@@ -1151,6 +1157,81 @@ TEST_F(MainWindowClockTest, TheClockOutranksTheSaveWorkerWhichOutranksTheEncoder
   EXPECT_EQ(priorities.ThreadsAt(ThreadPriority::BelowNormal), 2u);
   EXPECT_EQ(priorities.ThreadsAt(ThreadPriority::Normal), 1u);
   EXPECT_EQ(priorities.ThreadsAt(ThreadPriority::Highest), 1u);
+}
+
+// The review of the last shot from the main window: the multi shot of
+// TakeMultiShot, saved by the real workers on fakes.
+class ShotReviewTest : public MainWindowTest {
+ protected:
+  ShotReviewTest() { AddReviewTemplate(host); }
+  // What the save worker posted to the main window, handed to it; the count of
+  // shot messages.
+  int DeliverShotMessages() {
+    int shots = 0;
+    for (const auto& [window, message] : app.posterShared->Take()) {
+      if (message != kShotSavedMessage) continue;
+      EXPECT_EQ(window, view->Handle());
+      ++shots;
+      host.Send(*dlg, {message, 0, 0});
+    }
+    return shots;
+  }
+  std::vector<std::wstring> ReviewLabels() { return app.filmstrip.strip.Labels(); }
+};
+
+TEST_F(ShotReviewTest, OpensByItselfOnceTheMultiShotIsWrittenWhenAskedAndOnlyOnce) {
+  TakeMultiShot(L"[General]\r\nReview after multi shot=1\r\n");
+  EXPECT_EQ(DeliverShotMessages(), 1);
+  CBurstReview* review = dlg->Review().Window();
+  ASSERT_NE(review, nullptr);
+  EXPECT_EQ(review->Model().Size(), 3u);
+  const std::vector<std::wstring> labels = ReviewLabels();
+  EXPECT_EQ(labels.size(), 3u);
+  EXPECT_EQ(std::count(labels.begin(), labels.end(), L"押下"), 1);
+  EXPECT_EQ(host.created.back().parent, view->Handle());
+  // Closed by the user: a late word about the same shot does not bring it back.
+  host.Send(*review, ui::CommandMessage(ui::kIdCancel));
+  EXPECT_EQ(dlg->Review().Window(), nullptr);
+  host.Send(*dlg, {kShotSavedMessage, 0, 0});
+  EXPECT_EQ(dlg->Review().Window(), nullptr);
+}
+
+TEST_F(ShotReviewTest, WithoutTheSwitchOnlyTheMenuItemOrTheThumbnailOpensIt) {
+  TakeMultiShot(L"");
+  EXPECT_FALSE(dlg->Records().general.reviewAfterMultiShot);
+  DeliverShotMessages();
+  EXPECT_EQ(dlg->Review().Window(), nullptr);
+  struct Case {
+    unsigned command;
+    int code;
+  };
+  for (const Case& c : {Case{CLorikDlg::kCommandReviewLastShot, 0},
+                        Case{static_cast<unsigned>(CLorikDlg::kThumbnail), stn::kDoubleClick}}) {
+    Command(c.command, c.code);
+    CBurstReview* review = dlg->Review().Window();
+    ASSERT_NE(review, nullptr) << c.command;
+    EXPECT_EQ(review->Model().Size(), 3u);
+    host.Send(*review, ui::CommandMessage(ui::kIdCancel));
+  }
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(ShotReviewTest, BeforeAnyShotTheMenuItemSaysSo) {
+  StartWith(L"");
+  Command(CLorikDlg::kCommandReviewLastShot);
+  EXPECT_EQ(dlg->Review().Window(), nullptr);
+  ASSERT_EQ(messages.Count(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, L"確認できるマルチショットがまだありません");
+}
+
+TEST_F(ShotReviewTest, ASingleShotIsReviewedAsItsOnePicture) {
+  StartWith(L"");
+  ASSERT_TRUE(host.PressHotkey(*dlg, 16996));
+  ASSERT_TRUE(WaitIdle());
+  EXPECT_EQ(DeliverShotMessages(), 0);  // nothing opens by itself for a single shot
+  Command(CLorikDlg::kCommandReviewLastShot);
+  ASSERT_NE(dlg->Review().Window(), nullptr);
+  EXPECT_EQ(ReviewLabels(), std::vector<std::wstring>{L"押下"});
 }
 
 }  // namespace

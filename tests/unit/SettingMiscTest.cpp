@@ -134,9 +134,9 @@ TEST_F(SettingMiscTest, AnUnknownSettingSurvivesUntilARadioIsTicked) {
 
 TEST_F(SettingMiscTest, SwitchesComeBackAsTicked) {
   bool GeneralSettings::*const fields[] = {
-      &GeneralSettings::alwaysOnTop, &GeneralSettings::checkOnExit,
+      &GeneralSettings::alwaysOnTop,        &GeneralSettings::checkOnExit,
       &GeneralSettings::showSaveBufferInfo, &GeneralSettings::allowMultipleBoot,
-      &GeneralSettings::supressErrorDialog};
+      &GeneralSettings::supressErrorDialog, &GeneralSettings::reviewAfterMultiShot};
   for (size_t flipped = 0; flipped < std::size(kBoxes); ++flipped) {
     SCOPED_TRACE(flipped);
     CSettingMisc p(fakes.Ports());

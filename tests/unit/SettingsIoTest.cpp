@@ -37,7 +37,7 @@ KeyList TableOrder(int profiles) {
       {L"Window pos x", L"Window pos y", L"Window pos width", L"Window pos height",
        L"Always on top", L"Check on exit", L"Main button setting", L"Main button multi shot no",
        L"Main button show folder no", L"Maximum multi shot no", L"Show save buffer info",
-       L"Allow multiple boot", L"Supress error dialog"});
+       L"Allow multiple boot", L"Supress error dialog", L"Review after multi shot"});
   add(L"SingleShot", {L"ID", L"Virtual key", L"Modifier", L"Folder", L"Format"});
   for (int k = 1; k <= profiles; ++k)
     add(L"MultiShot" + PaddedDecimal(k, 2),

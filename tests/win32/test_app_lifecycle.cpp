@@ -89,7 +89,7 @@ TEST(LorikLifecycle, FirstStartWritesEveryKeyInOrderAndARestartKeepsTheFile) {
           L"Window pos x", L"Window pos y", L"Window pos width", L"Window pos height",
           L"Always on top", L"Check on exit", L"Main button setting", L"Main button multi shot no",
           L"Main button show folder no", L"Maximum multi shot no", L"Show save buffer info",
-          L"Allow multiple boot", L"Supress error dialog"}));
+          L"Allow multiple boot", L"Supress error dialog", L"Review after multi shot"}));
   EXPECT_EQ(KeysOf(ini, L"SingleShot"),
             (std::vector<std::wstring>{L"ID", L"Virtual key", L"Modifier", L"Folder", L"Format"}));
   for (const wchar_t* profile : {L"MultiShot01", L"MultiShot02", L"MultiShot03"}) {

@@ -295,17 +295,17 @@ TEST(LorikMainWindow, ContextMenuItemsRunTheirCommands) {
   HWND main = lorik.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
 
-  // Second item: the thumbnail command.
+  // Third item: the thumbnail command.
   HWND menu = OpenContextMenu(lorik, main);
   ASSERT_NE(menu, nullptr) << "no context menu";
-  Press(menu, VK_DOWN, 2);
+  Press(menu, VK_DOWN, 3);
   Press(menu, VK_RETURN);
   EXPECT_FALSE(WaitForThumbnail(main, false).thumbnailVisible);
 
-  // Fifth item: the version command.
+  // Sixth item: the version command.
   menu = OpenContextMenu(lorik, main);
   ASSERT_NE(menu, nullptr) << "no context menu";
-  Press(menu, VK_DOWN, 5);
+  Press(menu, VK_DOWN, 6);
   Press(menu, VK_RETURN);
   HWND about = lorik.WaitFor([](HWND w) { return GetDlgItem(w, 1075) != nullptr; }, 5000);
   ASSERT_NE(about, nullptr) << "the version item did not open the About dialog";
@@ -359,7 +359,7 @@ TEST(LorikMainWindow, SettingsItemOpensTheSettingsOnTheirFirstTabWithTheMenuClos
   HWND main = lorik.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
 
-  ASSERT_TRUE(ChooseContextMenuItem(lorik, main, 4)) << "no context menu";  // "設定..."
+  ASSERT_TRUE(ChooseContextMenuItem(lorik, main, 5)) << "no context menu";  // "設定..."
   HWND settings = WaitForSettings(lorik);
   ASSERT_NE(settings, nullptr) << "the settings item did not open the settings";
   EXPECT_EQ(SendDlgItemMessageW(settings, IDC_TAB_SETTING, TCM_GETCURSEL, 0, 0), 0);

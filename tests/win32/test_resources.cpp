@@ -489,6 +489,8 @@ const std::vector<ExpectedDialog>& Dialogs() {
            Check(IDC_CHECK_SAVE_BUFF_INFO, L"保存バッファ情報を表示", 7, 69, 91, 10),
            Check(IDC_CHECK_MULTIPLE_BOOT, L"多重起動を許可(要再起動)", 139, 69, 107, 10),
            Check(IDC_CHECK_SUPPRESS_ERROR, L"エラーダイアログの表示を抑制する", 7, 85, 121, 10),
+           Check(IDC_CHECK_REVIEW_AFTER_MULTI_SHOT, L"マルチショット後に確認ウィンドウを開く", 139,
+                 85, 135, 10),
        }},
   };
   return dialogs;
@@ -728,6 +730,7 @@ TEST(Menu, ContextMenuIsTheFirstPopupWithFolderSubmenuFirst) {
   ASSERT_NE(context, nullptr);
   ExpectMenuItems(context, {
                                {0, L"フォルダを開く", false, true},
+                               {32778, L"最後のマルチショットを確認", false, false},
                                {32776, L"サムネイルを表示", false, false},
                                {32773, L"常に最上位に表示", false, false},
                                {32771, L"設定...", false, false},

@@ -21,6 +21,7 @@
 #include "settingsui/SettingHotkey.h"
 #include "settingsui/SettingMisc.h"
 #include "settingsui/SettingSave.h"
+#include "support/RecordedMessages.h"
 #include "support/SettingServicesWin32.h"
 #include "win32/ImageEncoderGdiPlus.h"
 #include "win32/ScreenGrabWin32.h"
@@ -81,17 +82,6 @@ void Type(HWND dialog, int id, const std::wstring& text) {
   SendMessageW(edit, WM_CLEAR, 0, 0);
   for (wchar_t c : text) SendMessageW(edit, WM_CHAR, c, 0);
 }
-
-// Message boxes would stop the test: they are recorded instead.
-class RecordedMessages final : public MessageBoxPort {
- public:
-  int Show(std::wstring_view text, std::wstring_view, unsigned) override {
-    shown.emplace_back(text);
-    return mb::kIdOk;
-  }
-  void Beep() override {}
-  std::vector<std::wstring> shown;
-};
 
 std::wstring ExePath() {
   wchar_t exe[MAX_PATH] = {};
