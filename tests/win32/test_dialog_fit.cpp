@@ -457,6 +457,18 @@ INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM) {
   return message == WM_INITDIALOG ? TRUE : FALSE;
 }
 
+// The review window with the longest count line it writes: a hundred frames,
+// all kept, while the last picture loads.
+TEST_F(DialogFit, ReviewWindowWithItsLongestCountLine) {
+  HWND window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_BURST_REVIEW),
+                                   nullptr, QuietDialogProc, 0);
+  ASSERT_NE(window, nullptr);
+  SetDlgItemTextW(window, IDC_STATIC_BURST_STATUS, L"100枚中 100枚を残す　読み込み中 99/100");
+  CheckWindow(report, "review", window);
+  DestroyWindow(window);
+  EXPECT_TRUE(report.Empty()) << report.Table();
+}
+
 // The main window at the size its template gives: the status texts on the
 // bar (drawn with the bar's font, one pixel in from its edge) and the main
 // button's pictures for this DPI inside the button.
