@@ -1,19 +1,14 @@
 #include "win32/ImageEncoderGdiPlus.h"
 
 #include <windows.h>
-
-#include "pipeline/ColourReduction.h"
-// GDI+ needs the OLE property and stream types that WIN32_LEAN_AND_MEAN leaves out.
-#include <objidl.h>
-#include <propidl.h>
+// After windows.h, which it needs.
 #include <shlwapi.h>
-// After the types it relies on.
-#include <gdiplus.h>
 
 #include <array>
 #include <vector>
 
-#include "win32/SystemDll.h"
+#include "pipeline/ColourReduction.h"
+#include "win32/GdiPlus.h"
 
 namespace lorik {
 namespace {
@@ -28,35 +23,11 @@ constexpr std::array<GUID, 5> kFormatIds = {
     GUID{0xb96b3caf, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}},
     GUID{0xb96b3cb1, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}}};
 
-namespace flat = Gdiplus::DllExports;
-
-// The flat functions the encoder calls.
-struct GdiPlusFunctions {
-  decltype(&Gdiplus::GdiplusStartup) startup;
-  decltype(&flat::GdipGetImageEncodersSize) encodersSize;
-  decltype(&flat::GdipGetImageEncoders) encoders;
-  decltype(&flat::GdipCreateBitmapFromScan0) createBitmap;
-  decltype(&flat::GdipSetImagePalette) setPalette;
-  decltype(&flat::GdipSaveImageToStream) save;
-  decltype(&flat::GdipDisposeImage) dispose;
-};
-
-GdiPlusFunctions LoadFunctions() {
-  const win32::SystemDll dll(L"gdiplus.dll");
-  return GdiPlusFunctions{
-      dll.Require<decltype(&Gdiplus::GdiplusStartup)>("GdiplusStartup"),
-      dll.Require<decltype(&flat::GdipGetImageEncodersSize)>("GdipGetImageEncodersSize"),
-      dll.Require<decltype(&flat::GdipGetImageEncoders)>("GdipGetImageEncoders"),
-      dll.Require<decltype(&flat::GdipCreateBitmapFromScan0)>("GdipCreateBitmapFromScan0"),
-      dll.Require<decltype(&flat::GdipSetImagePalette)>("GdipSetImagePalette"),
-      dll.Require<decltype(&flat::GdipSaveImageToStream)>("GdipSaveImageToStream"),
-      dll.Require<decltype(&flat::GdipDisposeImage)>("GdipDisposeImage")};
-}
-
+// GDI+ and the encoder class ids by the index of kFormatIds; absent when
+// GDI+ has none.
 struct GdiPlusLibrary {
-  GdiPlusFunctions call;
+  const win32::GdiPlusFunctions& call;
   bool started = false;
-  // Encoder class ids by the index of kFormatIds; absent when GDI+ has none.
   std::array<std::optional<CLSID>, 5> encoders;
 };
 
@@ -64,11 +35,9 @@ struct GdiPlusLibrary {
 // still be encoding while the process ends.
 const GdiPlusLibrary& Library() {
   static const GdiPlusLibrary library = [] {
-    GdiPlusLibrary result{LoadFunctions(), false, {}};
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    if (result.call.startup(&token, &input, nullptr) != Gdiplus::Ok) return result;
-    result.started = true;
+    const win32::GdiPlusLibrary& gdiplus = win32::GdiPlus();
+    GdiPlusLibrary result{gdiplus.call, gdiplus.started, {}};
+    if (!result.started) return result;
     UINT count = 0;
     UINT bytes = 0;
     if (result.call.encodersSize(&count, &bytes) != Gdiplus::Ok || count == 0) return result;
@@ -135,8 +104,7 @@ std::optional<std::vector<uint8_t>> ReadWholeStream(IStream* stream) {
 class Bitmap {
  public:
   Bitmap(int width, int height, int stride, Gdiplus::PixelFormat format, BYTE* pixels) {
-    if (Library().call.createBitmap(width, height, stride, format, pixels, &bitmap_) !=
-        Gdiplus::Ok) {
+    if (Library().call.fromScan0(width, height, stride, format, pixels, &bitmap_) != Gdiplus::Ok) {
       bitmap_ = nullptr;
     }
   }
