@@ -229,14 +229,11 @@ void CLorikDlg::StartCaptureTimer(bool atStartUp) {
   const uint32_t period = records_.capture.periodBetweenEachCapture;
   if (period < 10) return;
   if (atStartUp) ports_.trace.Write("Starting capture timer.\n");
+  view().Timers().Kill(kCaptureTimerId);
+  captureTimer_ = 0;
   // The window's timer follows the system's tick, about 15.6 ms on Windows,
   // so the clock's thread keeps the period wherever it can run.
-  if (clock_.Start(view().Handle(), period)) {
-    view().Timers().Kill(kCaptureTimerId);
-    captureTimer_ = 0;
-    return;
-  }
-  view().Timers().Kill(kCaptureTimerId);
+  if (clock_.Start(view().Handle(), period)) return;
   captureTimer_ = view().Timers().Start(kCaptureTimerId, period);
   if (captureTimer_ == 0) {
     ports_.messages.Show(L"キャプチャ用タイマの設定に失敗しました", kAppName,
@@ -500,10 +497,7 @@ void CLorikDlg::OnTimer(uintptr_t timerId) {
     view().Timers().Kill(buttonTimer_);
     ShowNormalButtonPicture("Unknown type given to OnTimer\n");
   }
-  if (captureTimer_ != 0 && timerId == captureTimer_) {
-    tracker_.TrackingStep();
-    capture_.CaptureTick();
-  }
+  if (captureTimer_ != 0 && timerId == captureTimer_) CaptureStep();
   if (timerId == researchTimer_) tracker_.ResearchStep();
   hotkeys_->OnTimer(timerId);
   UpdateStatus();
@@ -523,9 +517,14 @@ void CLorikDlg::OnCaptureTick() {
     clock_.Stop();
     StartCaptureTimer(false);
   }
+  CaptureStep();
+  UpdateStatus();
+}
+
+// One capture, whichever paces it: the tracking step of desktop mode, then the tick.
+void CLorikDlg::CaptureStep() {
   tracker_.TrackingStep();
   capture_.CaptureTick();
-  UpdateStatus();
 }
 
 void CLorikDlg::OnHotKey(int id, unsigned modifiers, unsigned virtualKey) {

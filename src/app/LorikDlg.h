@@ -108,6 +108,7 @@ class CLorikDlg : public ui::Dialog, private PressFeedbackPort {
   bool OnSysCommand(unsigned command, intptr_t lParam);
   void OnTimer(uintptr_t timerId);
   void OnCaptureTick();
+  void CaptureStep();
   void OnHotKey(int id, unsigned modifiers, unsigned virtualKey);
   void OnGetMinMaxInfo(ui::MinMaxInfo& info);
   void OnDpiChanged(const ui::DpiChange& change);

@@ -19,10 +19,8 @@ struct DecodeWorker::Shared {
 
   std::mutex lock;
   std::condition_variable wake;  // work, or the stop
-  std::condition_variable done;  // the thread has ended
   WindowHandle window;           // guarded by lock; null once stopped
   bool stop = false;             // guarded by lock
-  bool ended = false;            // guarded by lock
   std::optional<DecodeJob> preview;
   std::deque<DecodeJob> thumbnails;
   std::vector<DecodedPicture> results;
@@ -38,7 +36,7 @@ DecodeWorker::DecodeWorker(std::shared_ptr<PictureDecoderPort> decoder,
   shared_->window = window;
   shared_->message = message;
   try {
-    thread_ = std::thread(Run, shared_);
+    thread_ = WorkerThread(DefaultThreadLauncher(), [shared = shared_] { Run(shared); });
   } catch (const std::system_error&) {
     // No thread: the window shows its labels without pictures.
   }
@@ -46,15 +44,8 @@ DecodeWorker::DecodeWorker(std::shared_ptr<PictureDecoderPort> decoder,
 
 DecodeWorker::~DecodeWorker() {
   Stop();
-  if (!thread_.joinable()) return;
-  std::unique_lock lock(shared_->lock);
-  const bool ended = shared_->done.wait_for(lock, kStopWait, [&] { return shared_->ended; });
-  lock.unlock();
-  if (ended) {
-    thread_.join();
-  } else {
-    thread_.detach();  // it holds its share and ends after its decode
-  }
+  // A thread still decoding holds its share and ends after that decode.
+  if (!thread_.WaitFor(kStopWait)) thread_.Abandon();
 }
 
 void DecodeWorker::SetThumbnails(std::vector<DecodeJob> jobs) {
@@ -121,10 +112,7 @@ void DecodeWorker::Run(std::shared_ptr<Shared> shared) {
     if (!shared->posted && shared->window)
       shared->posted = shared->poster->Post(shared->window, shared->message);
   }
-  shared->ended = true;
   shared->results.clear();
-  lock.unlock();
-  shared->done.notify_all();
 }
 
 }  // namespace lorik

@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/Geometry.h"
 #include "core/WindowHandle.h"
+#include "core/WorkerThread.h"
 #include "platform/Picture.h"
 
 namespace lorik {
@@ -46,7 +46,7 @@ class DecodeWorker {
   DecodeWorker& operator=(const DecodeWorker&) = delete;
 
   // False when the thread could not be started; nothing is decoded then.
-  bool Running() const { return thread_.joinable(); }
+  bool Running() const { return thread_.Started(); }
   // Thumbnails in the order they are wanted; replaces those still waiting.
   void SetThumbnails(std::vector<DecodeJob> jobs);
   // Replaces a preview still waiting.
@@ -59,7 +59,7 @@ class DecodeWorker {
   static void Run(std::shared_ptr<Shared> shared);
 
   std::shared_ptr<Shared> shared_;
-  std::thread thread_;
+  WorkerThread thread_;
 };
 
 }  // namespace lorik

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/PixelPicture.h"
+#include "win32/ComRef.h"
 #include "win32/GdiPlus.h"
 
 namespace lorik {
@@ -46,12 +47,6 @@ struct Graphics {
   Gdiplus::GpGraphics* p = nullptr;
   ~Graphics() {
     if (p != nullptr) Gdip().call.deleteGraphics(p);
-  }
-};
-struct Stream {
-  IStream* p = nullptr;
-  ~Stream() {
-    if (p != nullptr) p->Release();
   }
 };
 
@@ -94,7 +89,8 @@ std::shared_ptr<const Picture> PictureDecoderGdiPlus::DecodeToFit(const std::wst
   if (!gdip.started || box.width <= 0 || box.height <= 0) return nullptr;
   const std::vector<uint8_t> bytes = ReadFileBytes(path);
   if (bytes.empty()) return nullptr;
-  Stream stream{::SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()))};
+  win32::ComRef<IStream> stream;
+  stream.p = ::SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
   if (stream.p == nullptr) return nullptr;
   Image source;
   if (gdip.call.fromStream(stream.p, &source.p) != Gdiplus::Ok) return nullptr;

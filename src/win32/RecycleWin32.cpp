@@ -5,6 +5,8 @@
 #include <shellapi.h>
 #include <shobjidl.h>
 
+#include "win32/ComRef.h"
+
 namespace lorik {
 namespace {
 
@@ -15,34 +17,17 @@ bool Exists(const std::wstring& path) {
   return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Releases a COM interface on every path out.
-template <class T>
-struct Released {
-  T* p = nullptr;
-  ~Released() {
-    if (p != nullptr) p->Release();
-  }
-};
-
-// COM for this thread as long as the call lasts, unless the thread has it already.
-struct ComScope {
-  HRESULT hr = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-  ~ComScope() {
-    if (SUCCEEDED(hr)) ::CoUninitialize();
-  }
-};
-
 // True when the shell took the request; what was moved is read from the disk.
 // False when IFileOperation cannot delete here, before anything was moved.
 bool ThroughFileOperation(const std::vector<std::wstring>& paths) {
-  Released<IFileOperation> operation;
+  win32::ComRef<IFileOperation> operation;
   if (FAILED(
           ::CoCreateInstance(CLSID_FileOperation, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&operation.p))))
     return false;
   if (FAILED(operation.p->SetOperationFlags(kFlags | FOFX_RECYCLEONDELETE))) return false;
   bool any = false;
   for (const std::wstring& path : paths) {
-    Released<IShellItem> item;
+    win32::ComRef<IShellItem> item;
     if (FAILED(::SHCreateItemFromParsingName(path.c_str(), nullptr, IID_PPV_ARGS(&item.p))))
       continue;  // stays, and is told as not moved
     if (FAILED(operation.p->DeleteItem(item.p, nullptr))) return false;
@@ -81,7 +66,7 @@ std::vector<RecycleOutcome> RecycleWin32::Recycle(const std::vector<std::wstring
   }
   lastMethod_ = Method::None;
   if (!present.empty()) {
-    const ComScope com;
+    const win32::ComScope com;
     if (ThroughFileOperation(present)) {
       lastMethod_ = Method::FileOperation;
     } else {

@@ -6,6 +6,8 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include "win32/ComRef.h"
+
 namespace lorik {
 
 bool ShellWin32::Explore(WindowHandle owner, const std::wstring& folder) {
@@ -31,33 +33,20 @@ std::wstring ShellWin32::CurrentDirectory() {
   return dir;
 }
 
-namespace {
-
-// Releases a COM interface when it goes out of scope.
-template <class T>
-struct ComRef {
-  T* p = nullptr;
-  ~ComRef() {
-    if (p != nullptr) p->Release();
-  }
-};
-
-}  // namespace
-
 // The folder picker needs COM on this thread; it is set up for the call only when
 // nothing else did.
 std::optional<std::wstring> ShellWin32::PickFolder() {
-  const HRESULT init = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  const win32::ComScope com;
   std::optional<std::wstring> folder;
   {
-    ComRef<IFileDialog> dialog;
+    win32::ComRef<IFileDialog> dialog;
     if (SUCCEEDED(::CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
                                      IID_PPV_ARGS(&dialog.p)))) {
       FILEOPENDIALOGOPTIONS options = 0;
       if (SUCCEEDED(dialog.p->GetOptions(&options))) {
         dialog.p->SetOptions(options | FOS_PICKFOLDERS);
       }
-      ComRef<IShellItem> item;
+      win32::ComRef<IShellItem> item;
       wchar_t* path = nullptr;
       if (SUCCEEDED(dialog.p->Show(nullptr)) && SUCCEEDED(dialog.p->GetResult(&item.p)) &&
           SUCCEEDED(item.p->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
@@ -66,7 +55,6 @@ std::optional<std::wstring> ShellWin32::PickFolder() {
       }
     }
   }
-  if (SUCCEEDED(init)) ::CoUninitialize();
   return folder;
 }
 

@@ -61,11 +61,17 @@ answer_message() { # title, what it is about (for the failure)
     [ "$state" = 2 ] && return 0
     # A message that follows at once is another box.
     [ "$(control message "$title")" != "$answered" ] && return 0
-    # Wine can say a new box is in front before the X server gives it the
-    # keyboard; a Return lost that way is pressed again, as a user would.
-    if [ "$i" = 10 ] && [ "$state" = 0 ]; then
-      echo "the message $* was still open after Return: pressing it again" >&2
-      xdotool key Return
+    # Wine can call a new box the foreground window while the X server keeps
+    # the keyboard elsewhere, and then no key reaches it: the user clicks the
+    # button that Return would have pressed.
+    if [ "$i" = 10 ]; then
+      local at
+      at=$(control default "$title")
+      if [ -n "$at" ]; then
+        echo "the message $* did not take Return: clicking its default button" >&2
+        # shellcheck disable=SC2086
+        xdotool mousemove $at click 1
+      fi
     fi
     sleep 0.1
   done

@@ -9,7 +9,8 @@
 // "answer <title> <button id>" presses a button of it; both skip other windows
 // of the same title, such as a main window that is being destroyed.
 // "front <title>" answers 0 if such a message box is the foreground window, 1 if it
-// is open behind another, 2 if none is open.
+// is open behind another, 2 if none is open; "default <title>" prints the screen
+// centre of its default button, the one Return presses.
 // "watch <title> <stop file>" prints "watching", then looks at the message boxes
 // of that title every 10 ms until the file exists (two minutes at most); at the
 // end it prints "most <n>", the most that were open at once, and "box<TAB><text>"
@@ -154,6 +155,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     const HWND box = FindMessageBox(title);
     if (box == nullptr) return 2;
     return box == GetForegroundWindow() ? 0 : 1;
+  }
+  if (verb == L"default") {
+    const HWND box = FindMessageBox(title);
+    if (box == nullptr) return 2;
+    const HWND button = GetDlgItem(box, LOWORD(SendMessageW(box, DM_GETDEFID, 0, 0)));
+    if (button == nullptr) return 2;
+    RECT r{};
+    GetWindowRect(button, &r);
+    Print(std::to_wstring((r.left + r.right) / 2) + L" " + std::to_wstring((r.top + r.bottom) / 2));
+    return 0;
   }
   if (verb == L"watch") {
     return args.size() < 3 ? 2 : WatchMessageBoxes(title, args[2]);
